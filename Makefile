@@ -1,0 +1,48 @@
+# Front door to the CMake build. `make run` and `make test` install what is missing first.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+JOBS       ?= $(shell nproc)
+CMAKE_ARGS ?=
+
+.PHONY: all deps deps-test configure build run test test-release test-asan bench fuzz clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh build
+
+deps-test:
+	@scripts/install-deps.sh test
+
+configure: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS)
+
+build: configure
+	cmake --build $(BUILD) -j$(JOBS)
+
+run: build
+	./$(BUILD)/nimbolt-sketch
+
+# Every test: the release build (warnings are errors) with unit, GUI and end-to-end
+# tests, then unit and GUI tests again under AddressSanitizer and UBSan.
+test: deps-test
+	$(MAKE) test-release
+	$(MAKE) test-asan
+
+test-release:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNIMBOLT_WERROR=ON $(CMAKE_ARGS)
+	cmake --build $(BUILD) -j$(JOBS)
+	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+
+test-asan:
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DNIMBOLT_WERROR=ON -DNIMBOLT_SANITIZE=ON $(CMAKE_ARGS)
+	cmake --build $(ASAN_BUILD) -j$(JOBS)
+	cd $(ASAN_BUILD) && ctest --output-on-failure -j$(JOBS) -LE e2e
+
+bench: deps-test
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_ARGS)
+	cmake --build $(BUILD) -j$(JOBS)
+	bench/run-all.sh $(BUILD)
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

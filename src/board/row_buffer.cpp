@@ -1,0 +1,5 @@
+#include "board/row_buffer.h"
+
+namespace NimboltSketchModule {
+RowRecord RowBuffer;
+}

@@ -1,0 +1,48 @@
+#include "test_support.h"
+
+#include <QFile>
+
+#include <stdexcept>
+
+namespace rawrecord {
+
+QByteArray make(const std::vector<std::pair<int, std::int16_t>>& cells, std::int16_t penX, std::int16_t penY)
+{
+    QByteArray record(kBytes, '\0');
+    auto put = [&record](int at, std::int16_t v) {
+        record[at] = char(std::uint16_t(v) & 0xff);
+        record[at + 1] = char(std::uint16_t(v) >> 8);
+    };
+    for (const auto& [column, value] : cells)
+        put((column - 1) * 2, value);
+    put(1164, penX);
+    put(1166, penY);
+    return record;
+}
+
+std::int16_t field(const QByteArray& file, int record, int byteOffset)
+{
+    const qsizetype at = qsizetype(record - 1) * kBytes + byteOffset;
+    if (at + 1 >= file.size())
+        throw std::out_of_range("record field beyond the end of the file");
+    return std::int16_t(std::uint16_t(std::uint8_t(file[at])) | std::uint16_t(std::uint8_t(file[at + 1]) << 8));
+}
+
+std::int16_t cell(const QByteArray& file, int record, int column) { return field(file, record, (column - 1) * 2); }
+
+} // namespace rawrecord
+
+QByteArray readWholeFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw std::runtime_error("cannot read " + path.toStdString());
+    return file.readAll();
+}
+
+void writeWholeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        throw std::runtime_error("cannot write " + path.toStdString());
+}
