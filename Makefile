@@ -28,6 +28,7 @@ run: build
 test: deps-test
 	$(MAKE) test-release
 	$(MAKE) test-asan
+	$(MAKE) fuzz FUZZ_SECONDS=15
 
 test-release:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNIMBOLT_WERROR=ON $(CMAKE_ARGS)
@@ -44,5 +45,13 @@ bench: deps-test
 	cmake --build $(BUILD) -j$(JOBS)
 	bench/run-all.sh $(BUILD)
 
+# libFuzzer targets, built with clang; FUZZ_SECONDS each.
+FUZZ_BUILD   ?= build-fuzz
+FUZZ_SECONDS ?= 60
+fuzz: deps-test
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNIMBOLT_FUZZ=ON $(CMAKE_ARGS)
+	cmake --build $(FUZZ_BUILD) -j$(JOBS) --target fuzzers
+	scripts/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
