@@ -4,7 +4,10 @@
 #include "platform/app_info.h"
 #include "platform/board_view.h"
 #include "platform/file_error.h"
+#include "files/print_sketch.h"
+#include "files/sketch_commands.h"
 #include "platform/qt_message_service.h"
+#include "platform/qt_sketch_dialogs.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -17,14 +20,27 @@ QPalette boardPalette() { return QApplication::palette(); }
 
 } // namespace
 
-frmNimboltSketch::frmNimboltSketch(MessageService* messages, QWidget* parent)
+template <typename Interface, typename Real>
+Interface& frmNimboltSketch::service(Interface* given, std::unique_ptr<Interface>& own)
+{
+    if (given)
+        return *given;
+    own = std::make_unique<Real>(this);
+    return *own;
+}
+
+frmNimboltSketch::frmNimboltSketch(const WindowServices& services, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                               | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      ownMessages_(messages ? nullptr : std::make_unique<QtMessageService>(this)),
-      messages_(messages ? *messages : *ownMessages_),
+      messages_(service<MessageService, QtMessageService>(services.messages, ownMessages_)),
+      dialogs_(service<SketchDialogs, QtSketchDialogs>(services.dialogs, ownDialogs_)),
+      printer_(service<PagePrinter, QtPagePrinter>(services.printer, ownPrinter_)),
+      pointer_(service<MousePointer, QtMousePointer>(services.pointer, ownPointer_)),
       surface_(kGridColumns, kGridRows, boardPalette().color(QPalette::Button),
                boardPalette().color(QPalette::ButtonText)),
-      board_(store_, surface_, messages_, NimboltSketchModule::RowBuffer)
+      board_(store_, surface_, messages_, NimboltSketchModule::RowBuffer),
+      sketchCommands_(std::make_unique<SketchCommands>(board_, dialogs_, messages_)),
+      printing_(std::make_unique<SketchPrinting>(store_, NimboltSketchModule::RowBuffer, printer_, pointer_, messages_))
 {
     setObjectName(QStringLiteral("frmNimboltSketch"));
     setWindowTitle(AppInfo::title());
@@ -52,6 +68,11 @@ void frmNimboltSketch::createMenus()
         connect(action, &QAction::triggered, this, handler);
     };
     add(game, "mnuShake", QStringLiteral("&Shake"), Qt::Key_F2, &frmNimboltSketch::mnuShake_Click);
+    game->addSeparator()->setObjectName(QStringLiteral("mnuSpacer1"));
+    add(game, "mnuOpen", QStringLiteral("&Open Sketch..."), Qt::CTRL | Qt::Key_O, &frmNimboltSketch::mnuOpen_Click);
+    add(game, "mnuSave", QStringLiteral("&Save Sketch..."), Qt::CTRL | Qt::Key_S, &frmNimboltSketch::mnuSave_Click);
+    game->addSeparator()->setObjectName(QStringLiteral("mnuSpacer2"));
+    add(game, "mnuPrint", QStringLiteral("&Print..."), Qt::CTRL | Qt::Key_P, &frmNimboltSketch::mnuPrint_Click);
     game->addSeparator()->setObjectName(QStringLiteral("mnuSpacer3"));
     add(game, "mnuExit", QStringLiteral("E&xit"), Qt::Key_F3, &frmNimboltSketch::mnuExit_Click);
 }
@@ -99,7 +120,21 @@ void frmNimboltSketch::Shake()
     guarded([&] { board_.Shake(); });
 }
 
+void frmNimboltSketch::OpenSketch() { sketchCommands_->OpenSketch(); }
+
+void frmNimboltSketch::SaveSketch() { sketchCommands_->SaveSketch(); }
+
+void frmNimboltSketch::PrintSketch() { printing_->PrintSketch(); }
+
+bool frmNimboltSketch::openSketchFile(const QString& path) { return sketchCommands_->openSketchFile(path); }
+
 void frmNimboltSketch::mnuShake_Click() { Shake(); }
+
+void frmNimboltSketch::mnuOpen_Click() { OpenSketch(); }
+
+void frmNimboltSketch::mnuSave_Click() { SaveSketch(); }
+
+void frmNimboltSketch::mnuPrint_Click() { PrintSketch(); }
 
 void frmNimboltSketch::mnuExit_Click()
 {

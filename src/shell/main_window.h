@@ -12,14 +12,27 @@
 
 class BoardView;
 class MessageService;
+class MousePointer;
+class PagePrinter;
+class SketchCommands;
+class SketchDialogs;
+class SketchPrinting;
+
+// What the main window talks to; tests pass recorders and scripted dialogs, null members
+// get the real ones.
+struct WindowServices {
+    MessageService* messages = nullptr;
+    SketchDialogs* dialogs = nullptr;
+    PagePrinter* printer = nullptr;
+    MousePointer* pointer = nullptr;
+};
 
 // frmNimboltSketch: the main window. Its board is a 582 x 485 area below the menu bar and
 // toolbar; every key that reaches it goes to Form_KeyDown.
 class frmNimboltSketch : public QMainWindow {
     Q_OBJECT
 public:
-    // messages: where message boxes and beeps go (tests pass a recorder); null for real ones.
-    explicit frmNimboltSketch(MessageService* messages = nullptr, QWidget* parent = nullptr);
+    explicit frmNimboltSketch(const WindowServices& services = {}, QWidget* parent = nullptr);
     ~frmNimboltSketch() override;
 
     // Fixes the board, centres the pen, opens the screen store in the first usable folder
@@ -28,6 +41,11 @@ public:
     void Form_KeyDown(int KeyCode, int Shift);
 
     void Shake();
+    void OpenSketch();
+    void SaveSketch();
+    void PrintSketch();
+    // Opens a sketch file as Open Sketch does, without the dialog.
+    bool openSketchFile(const QString& path);
 
     SketchBoard& board() { return board_; }
     ImageSurface& surface() { return surface_; }
@@ -35,6 +53,9 @@ public:
 
 public Q_SLOTS:
     void mnuShake_Click();
+    void mnuOpen_Click();
+    void mnuSave_Click();
+    void mnuPrint_Click();
     void mnuExit_Click();
 
 protected:
@@ -47,10 +68,21 @@ private:
     // program, as an error that escapes an event handler does.
     void guarded(const std::function<void()>& step);
 
+    template <typename Interface, typename Real>
+    Interface& service(Interface* given, std::unique_ptr<Interface>& own);
+
     std::unique_ptr<MessageService> ownMessages_;
+    std::unique_ptr<SketchDialogs> ownDialogs_;
+    std::unique_ptr<PagePrinter> ownPrinter_;
+    std::unique_ptr<MousePointer> ownPointer_;
     MessageService& messages_;
+    SketchDialogs& dialogs_;
+    PagePrinter& printer_;
+    MousePointer& pointer_;
     ImageSurface surface_;
     ScreenStore store_;
     SketchBoard board_;
+    std::unique_ptr<SketchCommands> sketchCommands_;
+    std::unique_ptr<SketchPrinting> printing_;
     BoardView* view_ = nullptr;
 };

@@ -17,7 +17,7 @@ private:
     QString storePath() const { return dir->filePath(QStringLiteral("Screen.txt")); }
     std::unique_ptr<frmNimboltSketch> openWindow()
     {
-        auto window = std::make_unique<frmNimboltSketch>(&messages);
+        auto window = std::make_unique<frmNimboltSketch>(WindowServices{&messages});
         if (!window->Form_Load({dir->path()}))
             return nullptr;
         window->show();
@@ -120,7 +120,7 @@ private Q_SLOTS:
     {
         auto first = openWindow();
         QVERIFY(first);
-        frmNimboltSketch second(&messages);
+        frmNimboltSketch second(WindowServices{&messages});
         QVERIFY(!second.Form_Load({dir->path()}));
         QCOMPARE(messages.shown, QStringList{QStringLiteral("Nimbolt Sketch is already running.")});
     }

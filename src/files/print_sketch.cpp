@@ -1,0 +1,59 @@
+#include "files/print_sketch.h"
+
+#include "board/row_record.h"
+#include "board/screen_store.h"
+#include "board/sketch_board.h"
+#include "platform/file_error.h"
+#include "platform/message_service.h"
+#include "platform/sketch_dialogs.h"
+
+namespace {
+
+// Shows the hourglass for as long as it lives, so every way out restores the pointer.
+class BusyPointer {
+public:
+    explicit BusyPointer(MousePointer& pointer) : pointer_(pointer) { pointer_.setMousePointer(MousePointer::Hourglass); }
+    ~BusyPointer() { pointer_.setMousePointer(MousePointer::Default); }
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+
+private:
+    MousePointer& pointer_;
+};
+
+} // namespace
+
+frmPrintSketch::frmPrintSketch() : surface_(kGridColumns, kGridRows, Qt::white, Qt::black) {}
+
+SketchPrinting::SketchPrinting(ScreenStore& store, RowRecord& rowBuffer, PagePrinter& printer,
+                               MousePointer& pointer, MessageService& messages)
+    : store_(store), rowBuffer_(rowBuffer), printer_(printer), pointer_(pointer), messages_(messages)
+{
+}
+
+SketchPrinting::~SketchPrinting() = default;
+
+void SketchPrinting::PrintSketch()
+{
+    if (!printer_.ShowPrinter())
+        return;
+    QString failure;
+    {
+        BusyPointer busy(pointer_);
+        if (!printForm_)
+            printForm_ = std::make_unique<frmPrintSketch>();
+        ImageSurface& page = printForm_->surface();
+        try {
+            for (int row = 1; row <= kGridRows; ++row) {
+                store_.readRow(row, rowBuffer_);
+                SketchBoard::plotRow(page, row, rowBuffer_);
+            }
+            printer_.printPage(page.image());
+        } catch (const FileError& e) {
+            failure = e.message();
+        }
+        page.clear();  // ready for the next print
+    }
+    if (!failure.isEmpty())
+        messages_.showMessage(failure);
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "platform/sketch_dialogs.h"
+
+#include <QPrinter>
+
+class QWidget;
+
+// Qt's own file dialogs, owned by the main window, starting in the user's Documents folder.
+class QtSketchDialogs : public SketchDialogs {
+public:
+    explicit QtSketchDialogs(QWidget* owner) : owner_(owner) {}
+    std::optional<QString> ShowSave() override;
+    std::optional<QString> ShowOpen() override;
+
+    static QString initialFolder();
+
+private:
+    QWidget* owner_;
+};
+
+// QPrinter with Qt's print dialog, owned by the main window.
+class QtPagePrinter : public PagePrinter {
+public:
+    explicit QtPagePrinter(QWidget* owner) : owner_(owner) {}
+    bool ShowPrinter() override;
+    void printPage(const QImage& image) override;
+
+    // Draws the image on one page of any QPrinter (a PDF file in the tests).
+    static void renderPage(QPrinter& printer, const QImage& image);
+
+private:
+    QWidget* owner_;
+    QPrinter printer_{QPrinter::HighResolution};
+};
+
+// The wait cursor over a window.
+class QtMousePointer : public MousePointer {
+public:
+    explicit QtMousePointer(QWidget* window) : window_(window) {}
+    void setMousePointer(Shape shape) override;
+
+private:
+    QWidget* window_;
+};
