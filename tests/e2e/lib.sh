@@ -1,0 +1,311 @@
+# Shared helpers for driving the real program under a private Xvfb with xdotool.
+# Source it, then call e2e_init PROGRAM. Everything runs in a scratch folder that is
+# removed on success and kept (with its screenshots) on failure.
+#
+# Main calls:
+#   e2e_init PROG                 private X server, scratch folder, copy of PROG in $E2E_APP_DIR
+#   e2e_start [APP_DIR]           start the program copied there; sets E2E_PID, E2E_LOG
+#   e2e_wait_window PID [RE] [S]  print the id of PID's visible window named RE
+#   e2e_focus WID; e2e_keys KEY.. focus a window; type keys into it (then release them)
+#   e2e_close WID                 close politely (WM_DELETE_WINDOW)
+#   e2e_wait_exit PID [S]         wait for PID to end; sets E2E_STATUS
+#   e2e_shot NAME                 screenshot; sets E2E_SHOT (png) and E2E_PPM
+#   e2e_expect_board WID CELLS..  poll screenshots until the board shows exactly CELLS ("c,r")
+#   e2e_expect_store FILE CELLS.. poll until the store's set cells are exactly CELLS
+#   e2e_fail MSG                  screenshot, report, keep the scratch folder, exit 1
+
+E2E_HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+E2E_PY=/usr/bin/python3 # the system Python carries python3-xlib; a pyenv one may not
+E2E_TOOL="$E2E_HERE/x11_tool.py"
+E2E_TIMEOUT=${E2E_TIMEOUT:-10}
+E2E_BOARD_W=582
+E2E_BOARD_H=485
+E2E_RECORD_BYTES=1168
+E2E_BG=239,239,239 # QPalette::Button under Fusion
+E2E_INK=0,0,0      # QPalette::ButtonText under Fusion
+E2E_PIDS=()
+E2E_DAEMON_PIDS=()
+E2E_XVFB_PID=
+E2E_OK=0
+
+e2e_log() { printf '[%s] %s\n' "${E2E_NAME:-e2e}" "$*"; }
+
+e2e_fail() {
+  trap - ERR
+  printf '[%s] FAIL: %s\n' "${E2E_NAME:-e2e}" "$*" >&2
+  if [ -n "${DISPLAY:-}" ] && e2e_shot failure 2>/dev/null; then
+    printf '[%s] screenshot: %s\n' "${E2E_NAME:-e2e}" "$E2E_SHOT" >&2
+  fi
+  exit 1
+}
+
+e2e_pass() {
+  E2E_OK=1
+  e2e_log "PASS"
+  exit 0
+}
+
+e2e_cleanup() {
+  local p
+  for p in "${E2E_PIDS[@]}"; do kill -9 "$p" 2>/dev/null || true; done
+  for p in "${E2E_PIDS[@]}"; do wait "$p" 2>/dev/null || true; done
+  for p in "${E2E_DAEMON_PIDS[@]}"; do kill "$p" 2>/dev/null || true; done
+  if [ -n "$E2E_XVFB_PID" ]; then
+    kill "$E2E_XVFB_PID" 2>/dev/null || true
+    wait "$E2E_XVFB_PID" 2>/dev/null || true
+  fi
+  if [ "$E2E_OK" = 1 ] && [ -n "${E2E_DIR:-}" ]; then
+    rm -rf "$E2E_DIR"
+  elif [ -n "${E2E_DIR:-}" ]; then
+    printf '[%s] scratch folder kept: %s\n' "${E2E_NAME:-e2e}" "$E2E_DIR" >&2
+  fi
+}
+
+# e2e_poll SECONDS CMD...: run CMD every 50 ms until it succeeds; fails on timeout.
+e2e_poll() {
+  local end=$(($(date +%s%N) + $1 * 1000000000))
+  shift
+  until "$@"; do
+    [ "$(date +%s%N)" -ge "$end" ] && return 1
+    sleep 0.05
+  done
+  return 0
+}
+
+e2e_start_xvfb() {
+  local fdfile="$E2E_DIR/display" n
+  : >"$fdfile"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset -ac \
+    3>"$fdfile" >"$E2E_DIR/xvfb.log" 2>&1 &
+  E2E_XVFB_PID=$!
+  for n in $(seq 200); do
+    grep -q '^[0-9]' "$fdfile" 2>/dev/null && break
+    kill -0 "$E2E_XVFB_PID" 2>/dev/null || e2e_fail "Xvfb did not start: $(cat "$E2E_DIR/xvfb.log")"
+    sleep 0.05
+  done
+  grep -q '^[0-9]' "$fdfile" || e2e_fail "Xvfb gave no display number within 10 s"
+  export DISPLAY=":$(head -n1 "$fdfile")"
+}
+
+# e2e_init PROGRAM: set up the scratch folder, X server and application copy.
+e2e_init() {
+  E2E_NAME=${E2E_NAME:-$(basename "$0" .sh)}
+  E2E_PROG=$(readlink -f "${1:?usage: $0 PROGRAM}")
+  [ -x "$E2E_PROG" ] || { echo "[$E2E_NAME] FAIL: no program at $1" >&2; exit 1; }
+  local tool
+  for tool in Xvfb xdotool xwd convert; do
+    command -v "$tool" >/dev/null || { echo "[$E2E_NAME] FAIL: $tool is not installed" >&2; exit 1; }
+  done
+  "$E2E_PY" -c 'import Xlib' 2>/dev/null ||
+    { echo "[$E2E_NAME] FAIL: $E2E_PY lacks python3-xlib" >&2; exit 1; }
+  E2E_DIR=$(mktemp -d "${TMPDIR:-/tmp}/nimbolt-e2e.XXXXXX")
+  chmod 755 "$E2E_DIR" # another user may need to reach folders inside
+  trap e2e_cleanup EXIT
+  trap 'e2e_fail "command failed at line $LINENO"' ERR
+  mkdir -p "$E2E_DIR/shots" "$E2E_DIR/home" "$E2E_DIR/data" "$E2E_DIR/runtime"
+  chmod 700 "$E2E_DIR/runtime"
+  E2E_APP_DIR=$(e2e_new_app_dir app)
+  E2E_ENV=(-u WAYLAND_DISPLAY -u DBUS_SESSION_BUS_ADDRESS -u QT_SCALE_FACTOR
+    QT_QPA_PLATFORM=xcb QT_STYLE_OVERRIDE=Fusion QT_ACCESSIBILITY=0
+    HOME="$E2E_DIR/home" XDG_DATA_HOME="$E2E_DIR/data" XDG_CONFIG_HOME="$E2E_DIR/home/.config"
+    XDG_RUNTIME_DIR="$E2E_DIR/runtime")
+  e2e_start_xvfb
+  e2e_log "display $DISPLAY, scratch $E2E_DIR"
+}
+
+# e2e_new_app_dir NAME: a fresh application folder holding a copy of the program.
+e2e_new_app_dir() {
+  local dir="$E2E_DIR/$1"
+  mkdir -p "$dir"
+  cp "$E2E_PROG" "$dir/nimbolt-sketch"
+  echo "$dir"
+}
+
+# e2e_start [APP_DIR]: start the program; E2E_PID is its process id, E2E_LOG its output.
+# It runs on X11 with a fixed style, and private home, data and runtime folders.
+e2e_start() {
+  local dir=${1:-$E2E_APP_DIR}
+  E2E_LOG="$E2E_DIR/run-${#E2E_PIDS[@]}.log"
+  (cd "$E2E_DIR" && exec env "${E2E_ENV[@]}" "$dir/nimbolt-sketch") >"$E2E_LOG" 2>&1 &
+  E2E_PID=$!
+  E2E_PIDS+=("$E2E_PID")
+}
+
+# e2e_start_a11y_bus: a private session bus; programs started after it publish their widgets
+# over AT-SPI, so that a test can read the texts of a message box.
+e2e_start_a11y_bus() {
+  local out
+  out=$(env HOME="$E2E_DIR/home" XDG_RUNTIME_DIR="$E2E_DIR/runtime" \
+    dbus-daemon --session --fork --print-address=1 --print-pid=1) ||
+    e2e_fail "could not start a session bus (dbus-daemon)"
+  E2E_DAEMON_PIDS+=("$(sed -n 2p <<<"$out")")
+  export DBUS_SESSION_BUS_ADDRESS=$(sed -n 1p <<<"$out")
+  E2E_ENV+=(DBUS_SESSION_BUS_ADDRESS="$DBUS_SESSION_BUS_ADDRESS" QT_ACCESSIBILITY=1
+    QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1)
+}
+
+e2e_window_has_text() {
+  "$E2E_PY" "$E2E_TOOL" texts "$1" >"$E2E_DIR/texts.txt" 2>"$E2E_DIR/texts.err" &&
+    grep -Fxq -- "$2" "$E2E_DIR/texts.txt"
+}
+
+# e2e_expect_window_text PID TEXT: wait until one of PID's widgets shows exactly TEXT
+# (needs e2e_start_a11y_bus before the program started).
+e2e_expect_window_text() {
+  e2e_poll "$E2E_TIMEOUT" e2e_window_has_text "$1" "$2" ||
+    e2e_fail "no widget of process $1 shows '$2'; its texts: $(paste -sd'|' "$E2E_DIR/texts.txt" 2>/dev/null) $(tail -n3 "$E2E_DIR/texts.err" 2>/dev/null)"
+}
+
+# e2e_track PID: have a process started elsewhere killed at exit too.
+e2e_track() { E2E_PIDS+=("$1"); }
+
+e2e_find_window() {
+  if [ -n "$1" ]; then
+    xdotool search --all --onlyvisible --pid "$1" --name "$2" 2>/dev/null | tail -n1
+  else
+    xdotool search --onlyvisible --name "$2" 2>/dev/null | tail -n1
+  fi
+}
+
+# e2e_wait_window PID [NAME_RE] [SECONDS]: print the window id once it is visible. An empty
+# PID takes a window of any process (the private X server holds only ours).
+e2e_wait_window() {
+  local pid=$1 re=${2:-'^Nimbolt Sketch$'} limit=${3:-$E2E_TIMEOUT} wid= end
+  end=$(($(date +%s%N) + limit * 1000000000))
+  while [ "$(date +%s%N)" -lt "$end" ]; do
+    wid=$(e2e_find_window "$pid" "$re")
+    [ -n "$wid" ] && { echo "$wid"; return 0; }
+    if [ -n "$pid" ] && ! kill -0 "$pid" 2>/dev/null; then
+      e2e_fail "process $pid ended before showing a window named /$re/"
+    fi
+    sleep 0.05
+  done
+  e2e_fail "no visible window named /$re/ ${pid:+for process $pid }within ${limit} s"
+}
+
+e2e_focus() {
+  xdotool windowfocus --sync "$1" || e2e_fail "could not focus window $1"
+}
+
+# e2e_keys KEY...: type keys into the focused window, then release them all again so that
+# nothing stays held in the server if xdotool was interrupted.
+e2e_keys() {
+  local status=0
+  xdotool key --delay "${E2E_KEY_DELAY:-2}" "$@" || status=$?
+  e2e_release "$@"
+  [ "$status" = 0 ] || e2e_fail "xdotool key failed ($status)"
+}
+
+# e2e_release KEY...: send a key-up for each distinct key.
+e2e_release() {
+  local k seen=" "
+  for k in "$@"; do
+    case "$seen" in *" $k "*) continue ;; esac
+    seen+="$k "
+    xdotool keyup "$k" 2>/dev/null || true
+  done
+}
+
+e2e_close() {
+  "$E2E_PY" "$E2E_TOOL" close "$1" || e2e_fail "could not send WM_DELETE_WINDOW to $1"
+}
+
+# e2e_wait_exit PID [SECONDS]: wait for the process to end; its exit status goes in E2E_STATUS.
+e2e_wait_exit() {
+  local pid=$1 limit=${2:-$E2E_TIMEOUT} end
+  end=$(($(date +%s%N) + limit * 1000000000))
+  while kill -0 "$pid" 2>/dev/null; do
+    # a finished child stays a zombie until waited for: ask ps whether it still runs
+    [ "$(ps -o stat= -p "$pid" 2>/dev/null | cut -c1)" = Z ] && break
+    [ "$(date +%s%N)" -ge "$end" ] && e2e_fail "process $pid still runs after ${limit} s"
+    sleep 0.05
+  done
+  E2E_STATUS=0
+  wait "$pid" 2>/dev/null || E2E_STATUS=$?
+}
+
+# e2e_shot NAME: screenshot of the whole screen as $E2E_SHOT (PNG) and $E2E_PPM (for reading).
+e2e_shot() {
+  E2E_SHOT="$E2E_DIR/shots/$1.png"
+  E2E_PPM="$E2E_DIR/shots/$1.ppm"
+  xwd -root -silent | convert xwd:- -write "png:$E2E_SHOT" "ppm:$E2E_PPM"
+}
+
+# e2e_board_origin WID: print "X Y", the screen position of board pixel (0, 0). The board
+# fills the bottom of the window, below the menu bar, and spans its full width.
+e2e_board_origin() {
+  local geo x y w h
+  geo=$(xdotool getwindowgeometry --shell "$1") || e2e_fail "no geometry for window $1"
+  x=$(sed -n 's/^X=//p' <<<"$geo")
+  y=$(sed -n 's/^Y=//p' <<<"$geo")
+  w=$(sed -n 's/^WIDTH=//p' <<<"$geo")
+  h=$(sed -n 's/^HEIGHT=//p' <<<"$geo")
+  [ "$w" = "$E2E_BOARD_W" ] || e2e_fail "window is $w px wide, expected the board's $E2E_BOARD_W"
+  [ "$h" -gt "$E2E_BOARD_H" ] || e2e_fail "window is only $h px high, board needs $E2E_BOARD_H"
+  echo "$x $((y + h - E2E_BOARD_H))"
+}
+
+# e2e_board_ink PPM WID: print "c r R,G,B" for every board pixel that is not background.
+e2e_board_ink() {
+  local origin
+  origin=$(e2e_board_origin "$2")
+  "$E2E_PY" "$E2E_TOOL" board-ink "$1" $origin "$E2E_BG"
+}
+
+# Cells given as "c,r" words, turned into sorted "c r" lines.
+e2e_cells_lines() {
+  local cell
+  for cell in "$@"; do echo "${cell/,/ }"; done | sort -n -k2,2 -k1,1 | uniq
+}
+
+e2e_board_matches() {
+  local wid=$1 want=$2
+  e2e_shot board >/dev/null 2>&1 || return 1
+  e2e_board_ink "$E2E_PPM" "$wid" | sort -n -k2,2 -k1,1 >"$E2E_DIR/board-seen.txt"
+  diff -q "$want" "$E2E_DIR/board-seen.txt" >/dev/null
+}
+
+# e2e_expect_board WID CELL...: wait until the board shows ink exactly at the given cells
+# ("c,r", grid numbering from 1) and background everywhere else.
+e2e_expect_board() {
+  local wid=$1 want="$E2E_DIR/board-want.txt"
+  shift
+  e2e_cells_lines "$@" | sed "/./s/\$/ $E2E_INK/" >"$want"
+  if ! e2e_poll "$E2E_TIMEOUT" e2e_board_matches "$wid" "$want"; then
+    cp "$E2E_SHOT" "$E2E_DIR/shots/board-mismatch.png"
+    E2E_SHOT="$E2E_DIR/shots/board-mismatch.png"
+    e2e_fail "board differs from the expected drawing (want < > seen):
+$(diff "$want" "$E2E_DIR/board-seen.txt" | head -20)
+screenshot: $E2E_SHOT"
+  fi
+}
+
+# e2e_store_cells FILE: print "c r v" for every store cell that is not 0.
+e2e_store_cells() { "$E2E_PY" "$E2E_TOOL" store-cells "$1"; }
+
+e2e_store_size() { stat -c %s "$1" 2>/dev/null || echo missing; }
+
+e2e_store_matches() {
+  [ -f "$1" ] || return 1
+  e2e_store_cells "$1" >"$E2E_DIR/store-seen.txt" 2>/dev/null || return 1
+  diff -q "$2" "$E2E_DIR/store-seen.txt" >/dev/null
+}
+
+# e2e_expect_store FILE CELL...: wait until the store's non-zero cells are exactly the given
+# cells, each holding 1.
+e2e_expect_store() {
+  local file=$1 want="$E2E_DIR/store-want.txt"
+  shift
+  e2e_cells_lines "$@" | sed '/./s/$/ 1/' >"$want"
+  if ! e2e_poll "$E2E_TIMEOUT" e2e_store_matches "$file" "$want"; then
+    e2e_fail "store $file holds other cells than expected (want < > seen):
+$(diff "$want" "$E2E_DIR/store-seen.txt" 2>&1 | head -20)"
+  fi
+}
+
+# e2e_expect_size FILE BYTES: the store's length, checked after its cells have settled.
+e2e_expect_size() {
+  local size
+  size=$(e2e_store_size "$1")
+  [ "$size" = "$2" ] || e2e_fail "$1 is $size bytes, expected $2"
+}
