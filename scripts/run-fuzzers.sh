@@ -6,7 +6,7 @@ build=$1 seconds=$2
 corpus_root=$build/corpus
 found=0
 for fuzzer in "$build"/fuzz/fuzz_*; do
-  [ -x "$fuzzer" ] || continue
+  [ -f "$fuzzer" ] && [ -x "$fuzzer" ] || continue  # skip the *_autogen folders AUTOMOC leaves
   found=1
   name=$(basename "$fuzzer")
   seeds=$(dirname "$0")/../fuzz/corpus/$name
