@@ -9,8 +9,9 @@ Run with /usr/bin/python3 (the Debian one, which has python3-xlib).
   store-cells FILE              print "c r v" for each store cell that is not 0
   texts PID                     print the accessible names (texts) of PID's widgets, one a line,
                                 read over AT-SPI from the session bus in DBUS_SESSION_BUS_ADDRESS
-  first-map NAME TIMEOUT CMD..  run CMD, print seconds until a window named NAME is
-                                mapped, then close it politely and wait for CMD to end
+  first-map RE TIMEOUT CMD...   run CMD, print the seconds until it maps a window whose name
+                                matches RE, CMD's exit status after closing that window, and
+                                the window's name
 """
 
 import select
@@ -184,7 +185,8 @@ def window_name(dpy, window):
 
 def cmd_first_map(args):
     from Xlib import X
-    name, timeout, command = args[0], float(args[1]), args[2:]
+    import re
+    pattern, timeout, command = re.compile(args[0]), float(args[1]), args[2:]
     dpy = open_display()
     root = dpy.screen().root
     root.change_attributes(event_mask=X.SubstructureNotifyMask)
@@ -192,13 +194,20 @@ def cmd_first_map(args):
     start = time.monotonic()
     process = subprocess.Popen(command, stdin=subprocess.DEVNULL)
     deadline = start + timeout
-    mapped = wait_event(dpy, deadline, lambda e: e.type == X.MapNotify
-                        and window_name(dpy, e.window) == name)
+    seen = {}
+
+    def wanted(e):
+        if e.type != X.MapNotify:
+            return False
+        seen["name"] = window_name(dpy, e.window) or ""
+        return pattern.search(seen["name"]) is not None
+
+    mapped = wait_event(dpy, deadline, wanted)
     shown = time.monotonic() - start
     if mapped is None:
         process.kill()
         process.wait()
-        die(f"no window named {name!r} within {timeout} s")
+        die(f"no window named /{args[0]}/ within {timeout} s")
     send_delete(dpy, mapped.window)
     try:
         status = process.wait(timeout=max(1.0, deadline - time.monotonic()))
@@ -206,7 +215,7 @@ def cmd_first_map(args):
         process.kill()
         process.wait()
         die("the program did not end after its window was closed")
-    print(f"{shown:.4f} {status}")
+    print(f"{shown:.4f} {status} {seen['name']}")
 
 
 COMMANDS = {
