@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDate>
-#include <QPoint>
 #include <QString>
 #include <QWidget>
 
@@ -25,15 +24,15 @@ public:
 
     static constexpr int kHandOverMilliseconds = 2000;
 
-    // clock: where Form_Load takes today's date; empty means the system date. The splash
-    // deletes itself when it unloads. Form_Load runs here and starts Timer1.
+    // clock: where Form_Load takes today's date; empty means the system date. Runs
+    // Form_Load, starts Timer1 and centres the window; the caller shows it. Create it with
+    // new: it deletes itself when it unloads.
     frmSplash(ValueReader readValue, HandOver handOver, Clock clock = {});
 
     void Form_Load();
     void Form_KeyPress(int keyAscii);
     void Frame1_Click();
     void Timer1_Timer();
-
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
