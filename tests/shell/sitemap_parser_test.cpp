@@ -90,7 +90,8 @@ void SitemapParserTest::readsEntries_data()
     QTest::newRow("windows code page bytes") << "<UL>" + item("Caf\xe9", "a.htm") + "</UL>"
                                              << QString::fromUtf8("Caf\u00e9(a.htm)");
     QTest::newRow("utf-8 bytes") << "<UL>" + item("Caf\xc3\xa9", "a.htm") + "</UL>" << QString::fromUtf8("Caf\u00e9(a.htm)");
-    QTest::newRow("not a sitemap") << QByteArray("\x00\x01<<<>>>\xff garbage <UL", 24) << "";
+    static const char kNotSitemap[] = "\x00\x01<<<>>>\xff garbage <UL";
+    QTest::newRow("not a sitemap") << QByteArray(kNotSitemap, sizeof kNotSitemap - 1) << "";
     QTest::newRow("empty") << QByteArray() << "";
 }
 
