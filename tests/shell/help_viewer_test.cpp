@@ -1,7 +1,9 @@
 #include "shell/help_viewer.h"
+#include "shell/hyper_jump.h"
 
 #include "support/test_support.h"
 
+#include <QDesktopServices>
 #include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
@@ -15,6 +17,16 @@
 // The .chm compiled by chmcmd from the pages in help/.
 static const QString kHelpFile = QStringLiteral(NIMBOLT_HELP_CHM);
 
+// Stands in for the desktop's browser: records the addresses handed to it.
+class UrlRecorder : public QObject {
+    Q_OBJECT
+public Q_SLOTS:
+    void open(const QUrl& url) { opened.append(url); }
+
+public:
+    QList<QUrl> opened;
+};
+
 class HelpViewerTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -26,6 +38,7 @@ private Q_SLOTS:
     void followingLinkShowsLinkedTopic();
     void contentsItemShowsItsTopic();
     void keywordFindsAndShowsTopic();
+    void webAddressesGoToTheDesktop();
     void unreadableFileIsReportedInTheViewer_data();
     void unreadableFileIsReportedInTheViewer();
 
@@ -130,6 +143,22 @@ void HelpViewerTest::keywordFindsAndShowsTopic()
     QCOMPARE(viewer->indexList()->currentItem()->text(), QStringLiteral("Shake"));
     QTest::keyClick(viewer->keywordBox(), Qt::Key_Return);
     QCOMPARE(viewer->currentTopic(), QStringLiteral("/shaking.htm"));
+}
+
+void HelpViewerTest::webAddressesGoToTheDesktop()
+{
+    UrlRecorder browser;
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), &browser, "open");
+    HyperJump(QString::fromLatin1(kMakerWebAddress));
+    QCOMPARE(browser.opened, QList<QUrl>{QUrl(QStringLiteral("https://www.nimbolt.example/"))});
+
+    // A web link in a topic leaves the page shown and goes to the browser instead.
+    viewer = HelpViewer::displayToc(kHelpFile, QStringLiteral("drawing.htm"));
+    Q_EMIT viewer->topicPane()->anchorClicked(QUrl(QStringLiteral("https://www.nimbolt.example/toys")));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+    QCOMPARE(browser.opened.size(), 2);
+    QCOMPARE(browser.opened.last(), QUrl(QStringLiteral("https://www.nimbolt.example/toys")));
+    QCOMPARE(viewer->currentTopic(), QStringLiteral("/drawing.htm"));
 }
 
 void HelpViewerTest::unreadableFileIsReportedInTheViewer_data()
