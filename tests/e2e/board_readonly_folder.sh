@@ -9,8 +9,9 @@ if [ "$(id -u)" != 0 ]; then
   exit 77
 fi
 e2e_init "${1:-}"
-id -u "$user" >/dev/null 2>&1 || useradd -M -r -s /usr/sbin/nologin "$user" ||
-  e2e_fail "could not create user $user"
+# another test run may be creating the user at the same moment: ask again after a failure
+id -u "$user" >/dev/null 2>&1 || useradd -M -r -s /usr/sbin/nologin "$user" 2>/dev/null ||
+  id -u "$user" >/dev/null 2>&1 || e2e_fail "could not create user $user"
 
 app="$E2E_DIR/installed"
 mkdir -p "$app"
@@ -24,7 +25,7 @@ chmod 700 "$home" "$home/runtime"
 store="$data/nimbolt-sketch/Screen.txt"
 
 runuser -u "$user" -- env -u DBUS_SESSION_BUS_ADDRESS QT_QPA_PLATFORM=xcb QT_STYLE_OVERRIDE=Fusion \
-  DISPLAY="$DISPLAY" HOME="$home" XDG_DATA_HOME="$data" XDG_RUNTIME_DIR="$home/runtime" \
+  LSAN_OPTIONS="$E2E_LSAN" DISPLAY="$DISPLAY" HOME="$home" XDG_DATA_HOME="$data" XDG_RUNTIME_DIR="$home/runtime" \
   "$app/nimbolt-sketch" >"$E2E_DIR/user-run.log" 2>&1 &
 runner=$!
 e2e_track "$runner"

@@ -23,6 +23,8 @@ E2E_BOARD_H=485
 E2E_RECORD_BYTES=1168
 E2E_BG=239,239,239 # QPalette::Button under Fusion
 E2E_INK=0,0,0      # QPalette::ButtonText under Fusion
+# for a program built with sanitizers: leaks of system libraries are not the program's
+E2E_LSAN="suppressions=$E2E_HERE/lsan.supp:print_suppressions=0"
 E2E_PIDS=()
 E2E_DAEMON_PIDS=()
 E2E_XVFB_PID=
@@ -108,7 +110,7 @@ e2e_init() {
   E2E_ENV=(-u WAYLAND_DISPLAY -u DBUS_SESSION_BUS_ADDRESS -u QT_SCALE_FACTOR
     QT_QPA_PLATFORM=xcb QT_STYLE_OVERRIDE=Fusion QT_ACCESSIBILITY=0
     HOME="$E2E_DIR/home" XDG_DATA_HOME="$E2E_DIR/data" XDG_CONFIG_HOME="$E2E_DIR/home/.config"
-    XDG_RUNTIME_DIR="$E2E_DIR/runtime")
+    XDG_RUNTIME_DIR="$E2E_DIR/runtime" LSAN_OPTIONS="$E2E_LSAN")
   e2e_start_xvfb
   e2e_log "display $DISPLAY, scratch $E2E_DIR"
 }

@@ -57,7 +57,7 @@ def send_delete(dpy, window):
     message = event.ClientMessage(window=window, client_type=protocols,
                                   data=(32, [delete, X.CurrentTime, 0, 0, 0]))
     window.send_event(message, event_mask=X.NoEventMask)
-    dpy.flush()
+    dpy.sync()  # a round trip: the server has handled the request before we go
 
 
 def cmd_close(args):
