@@ -45,4 +45,5 @@ private:
 
     Bytes bytes_{};
 };
-static_assert(sizeof(RowRecord) == kRecordBytes);
+// Rows side by side are records side by side: a run of rows moves in one read or write.
+static_assert(sizeof(RowRecord) == kRecordBytes && alignof(RowRecord) == 1);

@@ -42,6 +42,16 @@ void ScreenStore::readRow(int n, RowRecord& into) { file_.read(n, into.bytes());
 
 void ScreenStore::writeRow(int n, const RowRecord& from) { file_.write(n, from.bytes()); }
 
+void ScreenStore::readRows(int first, std::span<RowRecord> into)
+{
+    file_.read(first, std::as_writable_bytes(into));
+}
+
+void ScreenStore::writeRows(int first, std::span<const RowRecord> from)
+{
+    file_.write(first, std::as_bytes(from));
+}
+
 void ScreenStore::closeAndDelete()
 {
     const QString path = file_.path();

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <span>
+
 // The scratch file that holds the board's grid, one RowRecord per pixel row ("Screen.txt").
 // Row reads and writes throw FileError.
 class ScreenStore {
@@ -25,6 +27,9 @@ public:
 
     void readRow(int n, RowRecord& into);
     void writeRow(int n, const RowRecord& from);
+    // Rows first, first + 1, ... in one read or write.
+    void readRows(int first, std::span<RowRecord> into);
+    void writeRows(int first, std::span<const RowRecord> from);
     // Closes the file and deletes it (the window is going away).
     void closeAndDelete();
     void close();

@@ -42,14 +42,12 @@ bool SketchCommands::openSketchFile(const QString& path)
     try {
         const SketchFile::Rows rows = SketchFile::read(path);
         board_.surface().clear();
-        RowRecord& buffer = board_.rowBuffer();
-        for (int row = 1; row <= kGridRows; ++row) {
-            buffer = rows[std::size_t(row - 1)];
-            board_.store().writeRow(row, buffer);
-            SketchBoard::plotRow(board_.surface(), row, buffer);
-        }
+        board_.store().writeRows(1, rows);
+        for (int row = 1; row <= kGridRows; ++row)
+            SketchBoard::plotRow(board_.surface(), row, rows[std::size_t(row - 1)]);
         // The pen comes from the last record; one outside the board is brought back in.
-        board_.placePen(buffer.penX(), buffer.penY());
+        board_.rowBuffer() = rows.back();
+        board_.placePen(board_.rowBuffer().penX(), board_.rowBuffer().penY());
         return true;
     } catch (const FileError& e) {
         messages_.showMessage(e.message());

@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QSaveFile>
 
-#include <cstring>
 
 namespace SketchFile {
 
@@ -51,13 +50,13 @@ void save(const QString& path, ScreenStore& store, RowRecord& rowBuffer, int pen
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly))
         throw saveError(path, out.errorString());
-    for (int row = 1; row <= kGridRows; ++row) {
-        store.readRow(row, rowBuffer);
-        rowBuffer.setPen(qint16(penX), qint16(penY));
-        const auto& bytes = rowBuffer.bytes();
-        if (out.write(reinterpret_cast<const char*>(bytes.data()), kRecordBytes) != kRecordBytes)
-            throw saveError(path, out.errorString());
-    }
+    Rows rows(kGridRows);
+    store.readRows(1, rows);
+    for (RowRecord& row : rows)
+        row.setPen(qint16(penX), qint16(penY));
+    rowBuffer = rows.back();  // as if every row had passed through it
+    if (out.write(reinterpret_cast<const char*>(rows.data()), kFullGridBytes) != kFullGridBytes)
+        throw saveError(path, out.errorString());
     copyTail(path, out);
     if (!out.commit())
         throw saveError(path, out.errorString());
@@ -71,16 +70,17 @@ Rows read(const QString& path)
     };
     if (!in.open(QIODevice::ReadOnly))
         throw fail(in.errorString());
-    const QByteArray data = in.read(kFullGridBytes);
-    if (in.error() != QFileDevice::NoError)
-        throw fail(in.errorString());
-    Rows rows{};
-    for (int i = 0; i < kGridRows; ++i) {
-        const qint64 at = qint64(i) * kRecordBytes;
-        if (at >= data.size())
+    // Missing records and the missing part of a partial one stay zero.
+    Rows rows(kGridRows);
+    char* into = reinterpret_cast<char*>(rows.data());
+    qint64 done = 0;
+    while (done < kFullGridBytes) {
+        const qint64 got = in.read(into + done, kFullGridBytes - done);
+        if (got < 0)
+            throw fail(in.errorString());
+        if (got == 0)
             break;
-        const qint64 length = std::min<qint64>(kRecordBytes, data.size() - at);
-        std::memcpy(rows[std::size_t(i)].bytes().data(), data.constData() + at, std::size_t(length));
+        done += got;
     }
     return rows;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <span>
+
 // A surface the board logic plots on. Pixels count from (0, 0) at the top left.
 class DrawingSurface {
 public:
@@ -8,6 +10,13 @@ public:
     virtual int height() const = 0;
     // Sets one pixel in the surface's ink colour; pixels outside the surface are ignored.
     virtual void plot(int x, int y) = 0;
+    // Sets the pixels of row y whose flag is non-zero; flag i stands for pixel (i, y).
+    virtual void plotRow(int y, std::span<const unsigned char> flags)
+    {
+        for (std::size_t x = 0; x < flags.size(); ++x)
+            if (flags[x])
+                plot(int(x), y);
+    }
     // Fills the whole surface with its background colour.
     virtual void clear() = 0;
 };

@@ -16,6 +16,7 @@ public:
     int width() const override { return image_.width(); }
     int height() const override { return image_.height(); }
     void plot(int x, int y) override;
+    void plotRow(int y, std::span<const unsigned char> flags) override;
     void clear() override;
 
     bool isSet(int x, int y) const { return image_.pixelIndex(x, y) == 1; }

@@ -73,7 +73,7 @@ qint64 RecordFile::offsetOf(qint64 n) const { return (n - 1) * recordLength_; }
 
 void RecordFile::read(qint64 n, std::span<std::byte> into)
 {
-    const std::size_t wanted = std::min<std::size_t>(into.size(), std::size_t(recordLength_));
+    const std::size_t wanted = into.size();
     std::size_t done = 0;
     while (done < wanted) {
         const ssize_t got = ::pread(fd_, into.data() + done, wanted - done, offsetOf(n) + qint64(done));
@@ -90,7 +90,7 @@ void RecordFile::read(qint64 n, std::span<std::byte> into)
 
 void RecordFile::write(qint64 n, std::span<const std::byte> from)
 {
-    const std::size_t wanted = std::min<std::size_t>(from.size(), std::size_t(recordLength_));
+    const std::size_t wanted = from.size();
     std::size_t done = 0;
     while (done < wanted) {
         const ssize_t put = ::pwrite(fd_, from.data() + done, wanted - done, offsetOf(n) + qint64(done));

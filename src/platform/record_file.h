@@ -20,9 +20,10 @@ public:
     void close();
     bool isOpen() const { return fd_ >= 0; }
 
-    // Reads record n; the part that lies past the end of the file reads as zeros.
+    // Reads from the start of record n, as many bytes as `into` holds (one record or a run
+    // of them); what lies past the end of the file reads as zeros.
     void read(qint64 n, std::span<std::byte> into);
-    // Writes record n, extending the file when n lies beyond its end.
+    // Writes from the start of record n, extending the file when n lies beyond its end.
     void write(qint64 n, std::span<const std::byte> from);
 
     qint64 size() const;

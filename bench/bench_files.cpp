@@ -1,0 +1,164 @@
+// Open, Save and Print-to-PDF of a full board (every other cell set) against their floors:
+// 566,480 bytes read or written as 485 records with pread/pwrite.
+#include "board/row_record.h"
+#include "board/screen_store.h"
+#include "board/sketch_board.h"
+#include "files/print_sketch.h"
+#include "files/sketch_commands.h"
+#include "files/sketch_file.h"
+#include "platform/image_surface.h"
+#include "platform/message_service.h"
+#include "platform/qt_sketch_dialogs.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QPrinter>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <array>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+class SilentMessages : public MessageService {
+public:
+    void showMessage(const QString& text) override { qFatal("unexpected message: %s", qPrintable(text)); }
+    void beep() override {}
+};
+
+class NoDialogs : public SketchDialogs {
+public:
+    std::optional<QString> ShowSave() override { return std::nullopt; }
+    std::optional<QString> ShowOpen() override { return std::nullopt; }
+};
+
+class PdfPrinter : public PagePrinter {
+public:
+    explicit PdfPrinter(QString file) : file_(std::move(file)) {}
+    bool ShowPrinter() override { return true; }
+    void printPage(const QImage& image) override
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(file_);
+        QtPagePrinter::renderPage(printer, image);
+    }
+
+private:
+    QString file_;
+};
+
+class NoPointer : public MousePointer {
+public:
+    void setMousePointer(Shape) override {}
+};
+
+// A board whose store holds every other cell of every row.
+struct FullBoard {
+    FullBoard()
+    {
+        store.openInFirstUsable({dir.filePath(QStringLiteral("app"))});
+        board.Form_Load();
+        RowRecord row;
+        for (int c = 1; c <= kGridColumns; c += 2)
+            row.setCell(c, 1);
+        for (int r = 1; r <= kGridRows; ++r)
+            store.writeRow(r, row);
+    }
+    QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
+    QTemporaryDir dir;
+    ScreenStore store;
+    ImageSurface surface{kGridColumns, kGridRows, Qt::lightGray, Qt::black};
+    SilentMessages messages;
+    RowRecord rowBuffer;
+    SketchBoard board{store, surface, messages, rowBuffer};
+    NoDialogs dialogs;
+    SketchCommands commands{board, dialogs, messages};
+};
+
+void BM_Save(benchmark::State& state)
+{
+    FullBoard b;
+    for (auto _ : state)
+        SketchFile::save(b.path("s.nsd"), b.store, b.rowBuffer, b.board.PenX, b.board.PenY);
+}
+BENCHMARK(BM_Save);
+
+void saveFloor(const QByteArray& name, bool sync)
+{
+    std::array<char, kRecordBytes> record{};
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    for (int r = 0; r < kGridRows; ++r)
+        benchmark::DoNotOptimize(::pwrite(fd, record.data(), record.size(), off_t(r) * kRecordBytes));
+    if (sync)
+        ::fsync(fd);
+    ::close(fd);
+}
+
+void BM_SaveFloor(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QByteArray name = QFile::encodeName(dir.filePath(QStringLiteral("floor.nsd")));
+    for (auto _ : state)
+        saveFloor(name, false);
+}
+BENCHMARK(BM_SaveFloor);
+
+void BM_SaveFloorWithSync(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QByteArray name = QFile::encodeName(dir.filePath(QStringLiteral("floor.nsd")));
+    for (auto _ : state)
+        saveFloor(name, true);
+}
+BENCHMARK(BM_SaveFloorWithSync);
+
+void BM_Open(benchmark::State& state)
+{
+    FullBoard b;
+    SketchFile::save(b.path("o.nsd"), b.store, b.rowBuffer, b.board.PenX, b.board.PenY);
+    for (auto _ : state)
+        b.commands.openSketchFile(b.path("o.nsd"));
+}
+BENCHMARK(BM_Open);
+
+void BM_OpenFloor(benchmark::State& state)
+{
+    FullBoard b;
+    SketchFile::save(b.path("o.nsd"), b.store, b.rowBuffer, b.board.PenX, b.board.PenY);
+    std::array<char, kRecordBytes> record{};
+    for (auto _ : state) {
+        const int fd = ::open(QFile::encodeName(b.path("o.nsd")).constData(), O_RDONLY);
+        for (int r = 0; r < kGridRows; ++r)
+            benchmark::DoNotOptimize(::pread(fd, record.data(), record.size(), off_t(r) * kRecordBytes));
+        ::close(fd);
+    }
+}
+BENCHMARK(BM_OpenFloor);
+
+void BM_PrintToPdf(benchmark::State& state)
+{
+    FullBoard b;
+    PdfPrinter printer(b.path("p.pdf"));
+    NoPointer pointer;
+    SketchPrinting printing(b.store, b.rowBuffer, printer, pointer, b.messages);
+    for (auto _ : state)
+        printing.PrintSketch();
+}
+BENCHMARK(BM_PrintToPdf)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
