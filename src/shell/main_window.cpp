@@ -8,11 +8,11 @@
 #include "files/sketch_commands.h"
 #include "platform/qt_message_service.h"
 #include "platform/qt_sketch_dialogs.h"
+#include "shell/help_service.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLayout>
-#include <QMenuBar>
 
 namespace {
 
@@ -36,6 +36,7 @@ frmNimboltSketch::frmNimboltSketch(const WindowServices& services, QWidget* pare
       dialogs_(service<SketchDialogs, QtSketchDialogs>(services.dialogs, ownDialogs_)),
       printer_(service<PagePrinter, QtPagePrinter>(services.printer, ownPrinter_)),
       pointer_(service<MousePointer, QtMousePointer>(services.pointer, ownPointer_)),
+      help_(services.help ? *services.help : *(ownHelp_ = std::make_unique<ViewerHelpService>())),
       surface_(kGridColumns, kGridRows, boardPalette().color(QPalette::Button),
                boardPalette().color(QPalette::ButtonText)),
       board_(store_, surface_, messages_, NimboltSketchModule::RowBuffer),
@@ -49,33 +50,13 @@ frmNimboltSketch::frmNimboltSketch(const WindowServices& services, QWidget* pare
     view_->setKeyHandler([this](int keyCode, int shift) { Form_KeyDown(keyCode, shift); });
     setCentralWidget(view_);
     createMenus();
-    // Fixed single border: the window is exactly as large as its menu bar and board.
+    createToolbar();
+    // Fixed single border: the window is exactly as large as its menu bar, toolbar and board.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     view_->setFocus();
 }
 
 frmNimboltSketch::~frmNimboltSketch() = default;
-
-void frmNimboltSketch::createMenus()
-{
-    QMenu* game = menuBar()->addMenu(QStringLiteral("&Game"));
-    game->setObjectName(QStringLiteral("mnuGame"));
-    auto add = [this](QMenu* menu, const char* name, const QString& caption, const QKeySequence& key,
-                      void (frmNimboltSketch::*handler)()) {
-        QAction* action = menu->addAction(caption);
-        action->setObjectName(QLatin1String(name));
-        action->setShortcut(key);
-        connect(action, &QAction::triggered, this, handler);
-    };
-    add(game, "mnuShake", QStringLiteral("&Shake"), Qt::Key_F2, &frmNimboltSketch::mnuShake_Click);
-    game->addSeparator()->setObjectName(QStringLiteral("mnuSpacer1"));
-    add(game, "mnuOpen", QStringLiteral("&Open Sketch..."), Qt::CTRL | Qt::Key_O, &frmNimboltSketch::mnuOpen_Click);
-    add(game, "mnuSave", QStringLiteral("&Save Sketch..."), Qt::CTRL | Qt::Key_S, &frmNimboltSketch::mnuSave_Click);
-    game->addSeparator()->setObjectName(QStringLiteral("mnuSpacer2"));
-    add(game, "mnuPrint", QStringLiteral("&Print..."), Qt::CTRL | Qt::Key_P, &frmNimboltSketch::mnuPrint_Click);
-    game->addSeparator()->setObjectName(QStringLiteral("mnuSpacer3"));
-    add(game, "mnuExit", QStringLiteral("E&xit"), Qt::Key_F3, &frmNimboltSketch::mnuExit_Click);
-}
 
 bool frmNimboltSketch::Form_Load(const QStringList& storeFolders)
 {
@@ -127,20 +108,6 @@ void frmNimboltSketch::SaveSketch() { sketchCommands_->SaveSketch(); }
 void frmNimboltSketch::PrintSketch() { printing_->PrintSketch(); }
 
 bool frmNimboltSketch::openSketchFile(const QString& path) { return sketchCommands_->openSketchFile(path); }
-
-void frmNimboltSketch::mnuShake_Click() { Shake(); }
-
-void frmNimboltSketch::mnuOpen_Click() { OpenSketch(); }
-
-void frmNimboltSketch::mnuSave_Click() { SaveSketch(); }
-
-void frmNimboltSketch::mnuPrint_Click() { PrintSketch(); }
-
-void frmNimboltSketch::mnuExit_Click()
-{
-    // Ends at once: no close events, so the store stays on disk for the next start.
-    QCoreApplication::exit(0);
-}
 
 void frmNimboltSketch::closeEvent(QCloseEvent* event)
 {

@@ -11,7 +11,10 @@
 #include <memory>
 
 class BoardView;
+class HelpService;
 class MessageService;
+class QAction;
+class QToolBar;
 class MousePointer;
 class PagePrinter;
 class SketchCommands;
@@ -25,6 +28,7 @@ struct WindowServices {
     SketchDialogs* dialogs = nullptr;
     PagePrinter* printer = nullptr;
     MousePointer* pointer = nullptr;
+    HelpService* help = nullptr;
 };
 
 // frmNimboltSketch: the main window. Its board is a 582 x 485 area below the menu bar and
@@ -50,6 +54,7 @@ public:
     SketchBoard& board() { return board_; }
     ImageSurface& surface() { return surface_; }
     BoardView* boardView() const { return view_; }
+    QToolBar* toolbar() const { return toolbar_; }
 
 public Q_SLOTS:
     void mnuShake_Click();
@@ -57,6 +62,12 @@ public Q_SLOTS:
     void mnuSave_Click();
     void mnuPrint_Click();
     void mnuExit_Click();
+    void mnuContents_Click();
+    void mnuIndex_Click();
+    void mnuNimbolt_Click();
+    void mnuAbout_Click();
+    // Runs each command whose key the button's "Key" property names; all five tests run.
+    void Toolbar1_ButtonClick(QAction* Button);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -64,6 +75,8 @@ protected:
 private:
     void Form_Unload(int& Cancel);
     void createMenus();
+    void createToolbar();
+    void showHelpContents();
     // Runs a step that touches the store; a store failure shows its message and ends the
     // program, as an error that escapes an event handler does.
     void guarded(const std::function<void()>& step);
@@ -75,14 +88,17 @@ private:
     std::unique_ptr<SketchDialogs> ownDialogs_;
     std::unique_ptr<PagePrinter> ownPrinter_;
     std::unique_ptr<MousePointer> ownPointer_;
+    std::unique_ptr<HelpService> ownHelp_;
     MessageService& messages_;
     SketchDialogs& dialogs_;
     PagePrinter& printer_;
     MousePointer& pointer_;
+    HelpService& help_;
     ImageSurface surface_;
     ScreenStore store_;
     SketchBoard board_;
     std::unique_ptr<SketchCommands> sketchCommands_;
     std::unique_ptr<SketchPrinting> printing_;
     BoardView* view_ = nullptr;
+    QToolBar* toolbar_ = nullptr;
 };

@@ -1,0 +1,119 @@
+// The main window's menus and toolbar, and the commands they run.
+#include "shell/about_box.h"
+#include "shell/help_service.h"
+#include "shell/help_viewer.h"
+#include "shell/hyper_jump.h"
+#include "shell/images/program_images.h"
+#include "shell/main_window.h"
+
+#include <QCoreApplication>
+#include <QMenuBar>
+#include <QToolBar>
+#include <QToolButton>
+
+void frmNimboltSketch::createMenus()
+{
+    auto add = [this](QMenu* menu, const char* name, const QString& caption, const QKeySequence& key,
+                      void (frmNimboltSketch::*handler)()) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(QLatin1String(name));
+        action->setShortcut(key);
+        connect(action, &QAction::triggered, this, handler);
+    };
+    auto separator = [](QMenu* menu, const char* name) { menu->addSeparator()->setObjectName(QLatin1String(name)); };
+
+    QMenu* game = menuBar()->addMenu(QStringLiteral("&Game"));
+    game->setObjectName(QStringLiteral("mnuGame"));
+    add(game, "mnuShake", QStringLiteral("&Shake"), Qt::Key_F2, &frmNimboltSketch::mnuShake_Click);
+    separator(game, "mnuSpacer1");
+    add(game, "mnuOpen", QStringLiteral("&Open Sketch..."), Qt::CTRL | Qt::Key_O, &frmNimboltSketch::mnuOpen_Click);
+    add(game, "mnuSave", QStringLiteral("&Save Sketch..."), Qt::CTRL | Qt::Key_S, &frmNimboltSketch::mnuSave_Click);
+    separator(game, "mnuSpacer2");
+    add(game, "mnuPrint", QStringLiteral("&Print..."), Qt::CTRL | Qt::Key_P, &frmNimboltSketch::mnuPrint_Click);
+    separator(game, "mnuSpacer3");
+    add(game, "mnuExit", QStringLiteral("E&xit"), Qt::Key_F3, &frmNimboltSketch::mnuExit_Click);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    add(help, "mnuContents", QStringLiteral("&Contents"), Qt::Key_F1, &frmNimboltSketch::mnuContents_Click);
+    add(help, "mnuIndex", QStringLiteral("&Index"), {}, &frmNimboltSketch::mnuIndex_Click);
+    add(help, "mnuNimbolt", QStringLiteral("Nimbolt Software on the Web"), {}, &frmNimboltSketch::mnuNimbolt_Click);
+    add(help, "mnuAbout", QStringLiteral("&About..."), {}, &frmNimboltSketch::mnuAbout_Click);
+}
+
+void frmNimboltSketch::createToolbar()
+{
+    toolbar_ = new QToolBar(this);
+    toolbar_->setObjectName(QStringLiteral("Toolbar1"));
+    toolbar_->setMovable(false);
+    toolbar_->setFloatable(false);
+    toolbar_->setIconSize(QSize(16, 16));
+    toolbar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    toolbar_->setContextMenuPolicy(Qt::PreventContextMenu);
+    addToolBar(Qt::TopToolBarArea, toolbar_);
+
+    struct Entry {
+        const char* key;  // empty: a separator
+        const char* toolTip;
+        int image;
+    };
+    static constexpr Entry kEntries[] = {
+        {"Shake", "Shake", 1}, {"Open", "Open Sketch", 2}, {"Save", "Save Sketch", 3}, {"", "", 0},
+        {"Print", "Print", 4}, {"", "", 0},                {"Help", "Help", 5},        {"", "", 0},
+    };
+    for (const Entry& entry : kEntries) {
+        if (!*entry.key) {
+            toolbar_->addSeparator();
+            continue;
+        }
+        QAction* button = toolbar_->addAction(ProgramImages::toolbarImage(entry.image), QString());
+        button->setProperty("Key", QLatin1String(entry.key));
+        button->setToolTip(QLatin1String(entry.toolTip));
+        button->setObjectName(QStringLiteral("Toolbar1_%1").arg(QLatin1String(entry.key)));
+        if (QWidget* widget = toolbar_->widgetForAction(button)) {
+            widget->setFixedSize(23, 22);
+            widget->setFocusPolicy(Qt::NoFocus);  // the board keeps the keys
+        }
+    }
+    connect(toolbar_, &QToolBar::actionTriggered, this, &frmNimboltSketch::Toolbar1_ButtonClick);
+}
+
+void frmNimboltSketch::Toolbar1_ButtonClick(QAction* Button)
+{
+    // Each test reads the key afresh and runs after the previous command has returned.
+    auto key = [Button] { return Button->property("Key").toString(); };
+    if (key() == QLatin1String("Shake"))
+        Shake();
+    if (key() == QLatin1String("Open"))
+        OpenSketch();
+    if (key() == QLatin1String("Save"))
+        SaveSketch();
+    if (key() == QLatin1String("Print"))
+        PrintSketch();
+    if (key() == QLatin1String("Help"))
+        showHelpContents();
+}
+
+void frmNimboltSketch::showHelpContents() { help_.displayToc(helpFilePath(), QLatin1String(kHelpStartTopic)); }
+
+void frmNimboltSketch::mnuShake_Click() { Shake(); }
+
+void frmNimboltSketch::mnuOpen_Click() { OpenSketch(); }
+
+void frmNimboltSketch::mnuSave_Click() { SaveSketch(); }
+
+void frmNimboltSketch::mnuPrint_Click() { PrintSketch(); }
+
+void frmNimboltSketch::mnuExit_Click()
+{
+    // Ends at once: no close events, so the store stays on disk for the next start.
+    QCoreApplication::exit(0);
+}
+
+void frmNimboltSketch::mnuContents_Click() { showHelpContents(); }
+
+void frmNimboltSketch::mnuIndex_Click() { help_.displayIndex(helpFilePath()); }
+
+void frmNimboltSketch::mnuNimbolt_Click() { help_.hyperJump(QLatin1String(kMakerWebAddress)); }
+
+void frmNimboltSketch::mnuAbout_Click() { frmAbout::showModal(this); }
