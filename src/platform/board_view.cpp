@@ -7,8 +7,6 @@
 #include <QPainter>
 #include <QPaintEvent>
 
-#include <algorithm>
-#include <cmath>
 
 BoardView::BoardView(ImageSurface& surface, QWidget* parent) : QWidget(parent), surface_(surface)
 {
@@ -43,23 +41,11 @@ void BoardView::keyPressEvent(QKeyEvent* event)
 
 void BoardView::paintEvent(QPaintEvent* event)
 {
+    // One board pixel per device-independent pixel. On a high-density screen Qt scales the
+    // image; without smoothing each board pixel becomes whole device pixels, never a blur.
     QPainter painter(this);
-    // Each board pixel covers a whole number of device pixels, without smoothing, so lines
-    // stay crisp and the board never grows beyond the grid on a high-DPI screen.
-    const qreal ratio = devicePixelRatioF();
-    const int factor = std::max(1, int(std::floor(ratio + 1e-6)));
-    const qreal scale = factor / ratio;
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    if (scale == 1.0) {
-        painter.drawImage(event->rect(), surface_.image(), event->rect());
-        return;
-    }
-    painter.fillRect(event->rect(), palette().button());
-    painter.scale(scale, scale);
-    const QRect source = QRectF(QRectF(event->rect()).topLeft() / scale, QRectF(event->rect()).size() / scale)
-                             .toAlignedRect()
-                             .intersected(surface_.image().rect());
-    painter.drawImage(source, surface_.image(), source);
+    painter.drawImage(event->rect(), surface_.image(), event->rect());
 }
 
 void BoardView::changeEvent(QEvent* event)

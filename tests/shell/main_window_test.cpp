@@ -81,6 +81,25 @@ private Q_SLOTS:
         QVERIFY(window->boardView()->hasFocus());  // Tab did not move the focus away
     }
 
+    // Also run with QT_SCALE_FACTOR=2: a board pixel is then a crisp 2 x 2 device square.
+    void boardPixelsAreWholeDevicePixels()
+    {
+        auto window = openWindow();
+        QVERIFY(window);
+        QTest::keyClick(window->boardView(), Qt::Key_Right);
+        const qreal ratio = window->boardView()->devicePixelRatioF();
+        const QImage shown = window->boardView()->grab().toImage();
+        QCOMPARE(shown.size(), QSize(qRound(582 * ratio), qRound(485 * ratio)));
+        const int n = qRound(ratio);
+        const QPoint corner(qRound(291 * ratio), qRound(241 * ratio));  // cell (292, 242)
+        for (int dy = -1; dy <= n; ++dy) {
+            for (int dx = -1; dx <= n; ++dx) {
+                const bool inside = dx >= 0 && dx < n && dy >= 0 && dy < n;
+                QCOMPARE(shown.pixelColor(corner + QPoint(dx, dy)), inside ? ink() : paper());
+            }
+        }
+    }
+
     void f2ShakesTheBoardClean()
     {
         auto window = openWindow();
