@@ -3,11 +3,17 @@
 set -euo pipefail
 build=$(cd "$1" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
+results=()
 for b in "$build"/bench/bench_*; do
-  [ -x "$b" ] || continue
+  [ -f "$b" ] && [ -x "$b" ] || continue
   echo "== $(basename "$b")"
-  "$b" --benchmark_min_time=0.5
+  json="$build/bench/$(basename "$b").json"
+  "$b" --benchmark_min_time=0.5 --benchmark_repetitions=3 --benchmark_report_aggregates_only=true \
+    --benchmark_out="$json" --benchmark_out_format=json
+  results+=("$json")
 done
+echo "== against the goals (medians of 3 runs)"
+python3 "$here/ratios.py" "${results[@]}"
 for s in "$here"/*.sh; do
   [ "$(basename "$s")" = run-all.sh ] && continue
   echo "== $(basename "$s")"
