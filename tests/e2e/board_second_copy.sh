@@ -24,7 +24,7 @@ read -r box_w box_h < <(xdotool getwindowgeometry --shell "$box" | sed -n 's/^WI
 [ "$(xdotool getwindowname "$box")" = "Nimbolt Sketch" ] ||
   e2e_fail "message box title is '$(xdotool getwindowname "$box")'"
 e2e_expect_window_text "$second" "Nimbolt Sketch is already running."
-e2e_shot second-copy-message >/dev/null
+e2e_shot second-copy-message || e2e_fail "no screenshot of the message box"
 e2e_focus "$box"
 e2e_keys Return
 e2e_wait_exit "$second"

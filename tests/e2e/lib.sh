@@ -34,10 +34,20 @@ e2e_log() { printf '[%s] %s\n' "${E2E_NAME:-e2e}" "$*"; }
 
 e2e_fail() {
   trap - ERR
-  printf '[%s] FAIL: %s\n' "${E2E_NAME:-e2e}" "$*" >&2
-  if [ -n "${DISPLAY:-}" ] && e2e_shot failure 2>/dev/null; then
-    printf '[%s] screenshot: %s\n' "${E2E_NAME:-e2e}" "$E2E_SHOT" >&2
+  local name=${E2E_NAME:-e2e} p log
+  printf '[%s] FAIL: %s\n' "$name" "$*" >&2
+  if [ -n "$E2E_XVFB_PID" ] && ! kill -0 "$E2E_XVFB_PID" 2>/dev/null; then
+    printf '[%s] the X server (pid %s) is gone: %s\n' "$name" "$E2E_XVFB_PID" "$(tail -n3 "$E2E_DIR/xvfb.log" 2>/dev/null)" >&2
+  elif [ -n "${DISPLAY:-}" ] && e2e_shot failure 2>/dev/null; then
+    printf '[%s] screenshot: %s\n' "$name" "$E2E_SHOT" >&2
   fi
+  for p in "${E2E_PIDS[@]}"; do
+    kill -0 "$p" 2>/dev/null || printf '[%s] process %s has ended\n' "$name" "$p" >&2
+  done
+  for log in "${E2E_DIR:-/nonexistent}"/*.log; do
+    [ -s "$log" ] && [ "$log" != "$E2E_DIR/xvfb.log" ] &&
+      printf '[%s] %s:\n%s\n' "$name" "$log" "$(tail -n5 "$log")" >&2
+  done
   exit 1
 }
 
@@ -163,9 +173,9 @@ e2e_track() { E2E_PIDS+=("$1"); }
 
 e2e_find_window() {
   if [ -n "$1" ]; then
-    xdotool search --all --onlyvisible --pid "$1" --name "$2" 2>/dev/null | tail -n1
+    xdotool search --all --onlyvisible --pid "$1" --name "$2" 2>/dev/null | tail -n1 || true
   else
-    xdotool search --onlyvisible --name "$2" 2>/dev/null | tail -n1
+    xdotool search --onlyvisible --name "$2" 2>/dev/null | tail -n1 || true
   fi
 }
 
@@ -230,27 +240,28 @@ e2e_wait_exit() {
 e2e_shot() {
   E2E_SHOT="$E2E_DIR/shots/$1.png"
   E2E_PPM="$E2E_DIR/shots/$1.ppm"
-  xwd -root -silent | convert xwd:- -write "png:$E2E_SHOT" "ppm:$E2E_PPM"
+  xwd -root -silent | convert xwd:- -write "png:$E2E_SHOT" "ppm:$E2E_PPM" 2>/dev/null
 }
 
 # e2e_board_origin WID: print "X Y", the screen position of board pixel (0, 0). The board
-# fills the bottom of the window, below the menu bar, and spans its full width.
+# fills the bottom of the window, below the menu bar, and spans its full width. On trouble
+# it says why on stderr and fails.
 e2e_board_origin() {
   local geo x y w h
-  geo=$(xdotool getwindowgeometry --shell "$1") || e2e_fail "no geometry for window $1"
+  geo=$(xdotool getwindowgeometry --shell "$1" 2>/dev/null) || { echo "window $1 is gone" >&2; return 1; }
   x=$(sed -n 's/^X=//p' <<<"$geo")
   y=$(sed -n 's/^Y=//p' <<<"$geo")
   w=$(sed -n 's/^WIDTH=//p' <<<"$geo")
   h=$(sed -n 's/^HEIGHT=//p' <<<"$geo")
-  [ "$w" = "$E2E_BOARD_W" ] || e2e_fail "window is $w px wide, expected the board's $E2E_BOARD_W"
-  [ "$h" -gt "$E2E_BOARD_H" ] || e2e_fail "window is only $h px high, board needs $E2E_BOARD_H"
+  [ "$w" = "$E2E_BOARD_W" ] || { echo "window is $w px wide, not the board's $E2E_BOARD_W" >&2; return 1; }
+  [ "$h" -gt "$E2E_BOARD_H" ] || { echo "window is only $h px high, the board needs $E2E_BOARD_H" >&2; return 1; }
   echo "$x $((y + h - E2E_BOARD_H))"
 }
 
 # e2e_board_ink PPM WID: print "c r R,G,B" for every board pixel that is not background.
 e2e_board_ink() {
   local origin
-  origin=$(e2e_board_origin "$2")
+  origin=$(e2e_board_origin "$2") || return 1
   "$E2E_PY" "$E2E_TOOL" board-ink "$1" $origin "$E2E_BG"
 }
 
@@ -262,8 +273,10 @@ e2e_cells_lines() {
 
 e2e_board_matches() {
   local wid=$1 want=$2
-  e2e_shot board >/dev/null 2>&1 || return 1
-  e2e_board_ink "$E2E_PPM" "$wid" | sort -n -k2,2 -k1,1 >"$E2E_DIR/board-seen.txt"
+  : >"$E2E_DIR/board-seen.txt"
+  e2e_shot board 2>"$E2E_DIR/board-error.txt" || return 1
+  e2e_board_ink "$E2E_PPM" "$wid" 2>"$E2E_DIR/board-error.txt" >"$E2E_DIR/board-ink.txt" || return 1
+  sort -n -k2,2 -k1,1 "$E2E_DIR/board-ink.txt" >"$E2E_DIR/board-seen.txt"
   diff -q "$want" "$E2E_DIR/board-seen.txt" >/dev/null
 }
 
@@ -276,7 +289,9 @@ e2e_expect_board() {
   if ! e2e_poll "$E2E_TIMEOUT" e2e_board_matches "$wid" "$want"; then
     cp "$E2E_SHOT" "$E2E_DIR/shots/board-mismatch.png"
     E2E_SHOT="$E2E_DIR/shots/board-mismatch.png"
-    e2e_fail "board differs from the expected drawing (want < > seen):
+    local why
+    why=$(cat "$E2E_DIR/board-error.txt" 2>/dev/null)
+    e2e_fail "board differs from the expected drawing${why:+ ($why)} (want < > seen):
 $(diff "$want" "$E2E_DIR/board-seen.txt" | head -20)
 screenshot: $E2E_SHOT"
   fi
