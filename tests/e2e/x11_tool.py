@@ -9,9 +9,10 @@ Run with /usr/bin/python3 (the Debian one, which has python3-xlib).
   store-cells FILE              print "c r v" for each store cell that is not 0
   texts PID                     print the accessible names (texts) of PID's widgets, one a line,
                                 read over AT-SPI from the session bus in DBUS_SESSION_BUS_ADDRESS
-  first-map RE TIMEOUT CMD...   run CMD, print the seconds until it maps a window whose name
-                                matches RE, CMD's exit status after closing that window, and
-                                the window's name
+  first-map FIRST LAST TIMEOUT CMD...
+                                run CMD; print the seconds until it maps a window named like
+                                regex FIRST, the seconds until one named like LAST, CMD's exit
+                                status after that one is closed, and the first window's name
 """
 
 import select
@@ -186,7 +187,8 @@ def window_name(dpy, window):
 def cmd_first_map(args):
     from Xlib import X
     import re
-    pattern, timeout, command = re.compile(args[0]), float(args[1]), args[2:]
+    first, last = re.compile(args[0]), re.compile(args[1])
+    timeout, command = float(args[2]), args[3:]
     dpy = open_display()
     root = dpy.screen().root
     root.change_attributes(event_mask=X.SubstructureNotifyMask)
@@ -194,20 +196,22 @@ def cmd_first_map(args):
     start = time.monotonic()
     process = subprocess.Popen(command, stdin=subprocess.DEVNULL)
     deadline = start + timeout
-    seen = {}
+    shown = {}
 
     def wanted(e):
         if e.type != X.MapNotify:
             return False
-        seen["name"] = window_name(dpy, e.window) or ""
-        return pattern.search(seen["name"]) is not None
+        name = window_name(dpy, e.window) or ""
+        if "first" not in shown and first.search(name):
+            shown["first"] = (time.monotonic() - start, name)
+        return "first" in shown and last.search(name) is not None
 
     mapped = wait_event(dpy, deadline, wanted)
-    shown = time.monotonic() - start
     if mapped is None:
         process.kill()
         process.wait()
-        die(f"no window named /{args[0]}/ within {timeout} s")
+        die(f"no window named /{args[1]}/ within {timeout} s")
+    closing_at = time.monotonic() - start
     send_delete(dpy, mapped.window)
     try:
         status = process.wait(timeout=max(1.0, deadline - time.monotonic()))
@@ -215,7 +219,8 @@ def cmd_first_map(args):
         process.kill()
         process.wait()
         die("the program did not end after its window was closed")
-    print(f"{shown:.4f} {status} {seen['name']}")
+    first_at, first_name = shown["first"]
+    print(f"{first_at:.4f} {closing_at:.4f} {status} {first_name}")
 
 
 COMMANDS = {
@@ -224,7 +229,7 @@ COMMANDS = {
     "board-ink": (cmd_board_ink, 4),
     "store-cells": (cmd_store_cells, 1),
     "texts": (cmd_texts, 1),
-    "first-map": (cmd_first_map, 3),
+    "first-map": (cmd_first_map, 4),
 }
 
 if __name__ == "__main__":
