@@ -98,6 +98,7 @@ void frmSplash::createControls()
 
     timer1_ = new QTimer(this);
     timer1_->setObjectName(QStringLiteral("Timer1"));
+    timer1_->setTimerType(Qt::PreciseTimer);  // never hand over before the full two seconds
     timer1_->setInterval(kHandOverMilliseconds);
     connect(timer1_, &QTimer::timeout, this, &frmSplash::Timer1_Timer);
 
