@@ -55,3 +55,19 @@ fuzz: deps-test
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+
+# Installation (PREFIX, default /usr/local; DESTDIR for a staging root) and the Debian package.
+# The program goes to $(PREFIX)/lib/nimbolt-sketch with a link in $(PREFIX)/bin.
+PREFIX ?= /usr/local
+.PHONY: install uninstall deb
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+	cp $(BUILD)/install_manifest.txt $(BUILD)/installed_files.txt
+	@[ -n "$(DESTDIR)" ] || packaging/refresh-desktop-caches.sh "$(PREFIX)"
+
+uninstall:
+	DESTDIR="$(DESTDIR)" cmake -DMANIFEST=$(BUILD)/installed_files.txt -P $(BUILD)/packaging/uninstall.cmake
+	@[ -n "$(DESTDIR)" ] || packaging/refresh-desktop-caches.sh "$(PREFIX)"
+
+deb: build
+	cd $(BUILD) && cpack -G DEB

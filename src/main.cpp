@@ -1,12 +1,14 @@
 #include "platform/app_info.h"
 #include "platform/registry_api.h"
 #include "platform/window_placement.h"
+#include "shell/command_line.h"
 #include "shell/images/program_images.h"
 #include "shell/main_window.h"
 #include "shell/nimbolt_sketch_module.h"
 #include "shell/splash_screen.h"
 
 #include <QApplication>
+#include <QTextStream>
 
 #include <memory>
 
@@ -21,21 +23,41 @@ QString readOwnerValue(const QString& valueName)
         .toText();
 }
 
+QStringList argumentList(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
+    QCoreApplication::setApplicationName(QStringLiteral("nimbolt-sketch"));
+    QCoreApplication::setApplicationVersion(programVersion());
+    QCoreApplication::setOrganizationDomain(QStringLiteral("nimbolt.example"));
+    // The desktop entry's id, so that desktops group the windows under it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.nimbolt.NimboltSketch"));
+
+    // Read before any application object exists: help, version, errors and --export-png
+    // need no display, no window and no screen store.
+    const CommandLine command = CommandLine::parse(argumentList(argc, argv));
+    if (command.action != CommandLine::Action::OpenWindow) {
+        QCoreApplication app(argc, argv);
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        return runWithoutWindow(command, out, err);
+    }
+
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("nimbolt-sketch"));
-    QApplication::setApplicationVersion(
-        QStringLiteral("%1.%2").arg(AppInfo::majorVersion()).arg(AppInfo::minorVersion()));
-    QApplication::setOrganizationDomain(QStringLiteral("nimbolt.example"));
     QApplication::setWindowIcon(ProgramImages::programIcon());
 
     // The splash is all there is at first; its timer loads the main window. Dismissed
     // early, it is the last window gone and the program ends without a board.
     std::unique_ptr<frmNimboltSketch> mainWindow;
-    auto* splash = new frmSplash(readOwnerValue, [&mainWindow] {
+    auto* splash = new frmSplash(readOwnerValue, [&mainWindow, &command] {
         mainWindow = std::make_unique<frmNimboltSketch>();
         if (!mainWindow->Form_Load(AppInfo::storeFolders())) {
             QCoreApplication::exit(1);
@@ -43,6 +65,8 @@ int main(int argc, char* argv[])
         }
         mainWindow->show();
         centreOnScreen(mainWindow.get());
+        if (!command.sketchPath.isEmpty())
+            mainWindow->openSketchFile(command.sketchPath);
     });
     splash->show();
     return QApplication::exec();

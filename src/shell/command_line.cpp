@@ -1,0 +1,135 @@
+#include "shell/command_line.h"
+
+#include "files/sketch_png.h"
+#include "platform/app_info.h"
+#include "platform/file_error.h"
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QTextStream>
+
+namespace {
+
+constexpr char kExportPng[] = "export-png";
+
+// Options QGuiApplication and QApplication take out of argv themselves; listed so that the
+// parser, which sees argv first, does not reject them.
+constexpr const char* kQtValueOptions[] = {"platform", "platformpluginpath", "platformtheme", "plugin",
+                                           "qwindowgeometry", "qwindowicon", "qwindowtitle", "session",
+                                           "display", "geometry", "style", "stylesheet", "qmljsdebugger"};
+constexpr const char* kQtFlagOptions[] = {"reverse", "widgetcount", "nograb", "dograb"};
+
+void describe(QCommandLineParser& parser)
+{
+    // Qt's options are single-dash words ("-platform"); read "-x" and "--x" alike.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.setApplicationDescription(
+        QStringLiteral("%1: draw one-pixel lines with the arrow keys.").arg(AppInfo::title()));
+    parser.addOption(QCommandLineOption({QStringLiteral("h"), QStringLiteral("help"), QStringLiteral("?")},
+                                        QStringLiteral("Show this help and end.")));
+    parser.addOption(QCommandLineOption({QStringLiteral("v"), QStringLiteral("version")},
+                                        QStringLiteral("Show the program's name and version and end.")));
+    parser.addOption(QCommandLineOption(
+        QLatin1String(kExportPng),
+        QStringLiteral("Write the sketch IN.nsd as a 582 x 485 PNG picture OUT.png and end, "
+                       "without opening a window.")));
+    parser.addPositionalArgument(QStringLiteral("FILE.nsd"), QStringLiteral("A sketch to open once the window appears."),
+                                 QStringLiteral("[FILE.nsd | IN.nsd OUT.png]"));
+    for (const char* name : kQtValueOptions) {
+        QCommandLineOption option{QString::fromLatin1(name), QString(), QStringLiteral("value")};
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+    for (const char* name : kQtFlagOptions) {
+        QCommandLineOption option{QString::fromLatin1(name)};
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+}
+
+CommandLine failure(const QString& error)
+{
+    CommandLine command;
+    command.action = CommandLine::Action::Fail;
+    command.error = error;
+    return command;
+}
+
+QString absolute(const QString& path) { return QFileInfo(path).absoluteFilePath(); }
+
+} // namespace
+
+CommandLine CommandLine::parse(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    describe(parser);
+    if (!parser.parse(arguments))
+        return failure(parser.errorText() + QStringLiteral(" Try --help."));
+
+    CommandLine command;
+    if (parser.isSet(QStringLiteral("help"))) {
+        command.action = Action::ShowHelp;
+        return command;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        command.action = Action::ShowVersion;
+        return command;
+    }
+
+    const QStringList files = parser.positionalArguments();
+    if (parser.isSet(QLatin1String(kExportPng))) {
+        if (files.size() != 2)
+            return failure(QStringLiteral("--export-png takes a sketch and a picture: --export-png IN.nsd OUT.png."));
+        command.action = Action::ExportPng;
+        command.sketchPath = absolute(files[0]);
+        command.pngPath = absolute(files[1]);
+        return command;
+    }
+    if (files.size() > 1)
+        return failure(QStringLiteral("Only one sketch can be opened at a time."));
+    if (files.size() == 1) {
+        // A file that is not there ends here, before any window; anything else wrong with it
+        // is for Open Sketch to find and show.
+        if (!QFileInfo::exists(files[0]))
+            return failure(QStringLiteral("Could not open the sketch %1: No such file or directory.").arg(files[0]));
+        command.sketchPath = absolute(files[0]);
+    }
+    return command;
+}
+
+int runWithoutWindow(const CommandLine& command, QTextStream& out, QTextStream& err)
+{
+    const auto complain = [&err](const QString& message) {
+        err << QStringLiteral("nimbolt-sketch: ") << message << Qt::endl;
+    };
+    switch (command.action) {
+    case CommandLine::Action::ShowHelp: {
+        QCommandLineParser parser;
+        describe(parser);
+        out << parser.helpText();
+        out.flush();
+        return 0;
+    }
+    case CommandLine::Action::ShowVersion:
+        out << AppInfo::title() << ' ' << programVersion() << Qt::endl;
+        return 0;
+    case CommandLine::Action::ExportPng:
+        try {
+            SketchPng::exportFile(command.sketchPath, command.pngPath);
+            return 0;
+        } catch (const FileError& e) {
+            complain(e.message());
+            return 1;
+        }
+    case CommandLine::Action::Fail:
+        complain(command.error);
+        return 2;
+    case CommandLine::Action::OpenWindow:
+        break;
+    }
+    complain(QStringLiteral("Opening a window is not done here."));
+    return 2;
+}
+
+QString programVersion() { return QStringLiteral("%1.%2").arg(AppInfo::majorVersion()).arg(AppInfo::minorVersion()); }
