@@ -1,9 +1,5 @@
 // Key press and Shake against their floors: the bare pread/pwrite calls they cannot avoid.
-#include "board/row_record.h"
-#include "board/screen_store.h"
-#include "board/sketch_board.h"
-#include "platform/image_surface.h"
-#include "platform/message_service.h"
+#include "support/board_rig.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -17,25 +13,9 @@
 
 namespace {
 
-class SilentMessages : public MessageService {
-public:
-    void showMessage(const QString&) override {}
-    void beep() override {}
-};
-
-struct Board {
-    Board()
-    {
-        store.openInFirstUsable({dir.path()});
-        board.Form_Load();
-        board.Shake();  // a full store, as after a while of drawing
-    }
-    QTemporaryDir dir;
-    ScreenStore store;
-    ImageSurface surface{kGridColumns, kGridRows, Qt::lightGray, Qt::black};
-    SilentMessages messages;
-    RowRecord rowBuffer;
-    SketchBoard board{store, surface, messages, rowBuffer};
+// A board whose store is full, as after a while of drawing.
+struct Board : BoardRig {
+    Board() { board.Shake(); }
 };
 
 struct RawFile {

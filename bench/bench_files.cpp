@@ -1,14 +1,10 @@
 // Open, Save and Print-to-PDF of a full board (every other cell set) against their floors:
 // 566,480 bytes read or written as 485 records with pread/pwrite.
-#include "board/row_record.h"
-#include "board/screen_store.h"
-#include "board/sketch_board.h"
 #include "files/print_sketch.h"
 #include "files/sketch_commands.h"
 #include "files/sketch_file.h"
-#include "platform/image_surface.h"
-#include "platform/message_service.h"
 #include "platform/qt_sketch_dialogs.h"
+#include "support/board_rig.h"
 
 #include <QApplication>
 #include <QFile>
@@ -23,12 +19,6 @@
 #include <unistd.h>
 
 namespace {
-
-class SilentMessages : public MessageService {
-public:
-    void showMessage(const QString& text) override { qFatal("unexpected message: %s", qPrintable(text)); }
-    void beep() override {}
-};
 
 class NoDialogs : public SketchDialogs {
 public:
@@ -58,11 +48,9 @@ public:
 };
 
 // A board whose store holds every other cell of every row.
-struct FullBoard {
+struct FullBoard : BoardRig {
     FullBoard()
     {
-        store.openInFirstUsable({dir.filePath(QStringLiteral("app"))});
-        board.Form_Load();
         RowRecord row;
         for (int c = 1; c <= kGridColumns; c += 2)
             row.setCell(c, 1);
@@ -70,12 +58,6 @@ struct FullBoard {
             store.writeRow(r, row);
     }
     QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
-    QTemporaryDir dir;
-    ScreenStore store;
-    ImageSurface surface{kGridColumns, kGridRows, Qt::lightGray, Qt::black};
-    SilentMessages messages;
-    RowRecord rowBuffer;
-    SketchBoard board{store, surface, messages, rowBuffer};
     NoDialogs dialogs;
     SketchCommands commands{board, dialogs, messages};
 };
@@ -88,34 +70,22 @@ void BM_Save(benchmark::State& state)
 }
 BENCHMARK(BM_Save);
 
-void saveFloor(const QByteArray& name, bool sync)
-{
-    std::array<char, kRecordBytes> record{};
-    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    for (int r = 0; r < kGridRows; ++r)
-        benchmark::DoNotOptimize(::pwrite(fd, record.data(), record.size(), off_t(r) * kRecordBytes));
-    if (sync)
-        ::fsync(fd);
-    ::close(fd);
-}
-
+// Arg 1: with the fsync a durable save needs.
 void BM_SaveFloor(benchmark::State& state)
 {
     QTemporaryDir dir;
     const QByteArray name = QFile::encodeName(dir.filePath(QStringLiteral("floor.nsd")));
-    for (auto _ : state)
-        saveFloor(name, false);
+    std::array<char, kRecordBytes> record{};
+    for (auto _ : state) {
+        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        for (int r = 0; r < kGridRows; ++r)
+            benchmark::DoNotOptimize(::pwrite(fd, record.data(), record.size(), off_t(r) * kRecordBytes));
+        if (state.range(0))
+            ::fsync(fd);
+        ::close(fd);
+    }
 }
-BENCHMARK(BM_SaveFloor);
-
-void BM_SaveFloorWithSync(benchmark::State& state)
-{
-    QTemporaryDir dir;
-    const QByteArray name = QFile::encodeName(dir.filePath(QStringLiteral("floor.nsd")));
-    for (auto _ : state)
-        saveFloor(name, true);
-}
-BENCHMARK(BM_SaveFloorWithSync);
+BENCHMARK(BM_SaveFloor)->Arg(0)->Arg(1);
 
 void BM_Open(benchmark::State& state)
 {

@@ -2,7 +2,7 @@
 #include "board/screen_store.h"
 #include "board/sketch_board.h"
 #include "platform/image_surface.h"
-#include "support/test_support.h"
+#include "support/board_rig.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -17,14 +17,9 @@ constexpr int kSpace = 32;
 constexpr int kLetterA = 65;
 constexpr int kShift = 16;
 
-class SketchBoardTest : public ::testing::Test {
+class SketchBoardTest : public ::testing::Test, protected BoardRig {
 protected:
-    void SetUp() override
-    {
-        ASSERT_EQ(store.openInFirstUsable({dir.path()}), ScreenStore::OpenResult::Opened);
-        board.Form_Load();
-    }
-    QByteArray storeBytes() const { return readWholeFile(dir.filePath(QStringLiteral("Screen.txt"))); }
+    void SetUp() override { ASSERT_TRUE(opened); }
     int setCellsInStore() const
     {
         const QByteArray bytes = storeBytes();
@@ -42,18 +37,6 @@ protected:
                 n += surface.isSet(x, y);
         return n;
     }
-    void keys(int keyCode, int times)
-    {
-        for (int i = 0; i < times; ++i)
-            board.Form_KeyDown(keyCode, 0);
-    }
-
-    QTemporaryDir dir;
-    ScreenStore store;
-    ImageSurface surface{kGridColumns, kGridRows, Qt::lightGray, Qt::black};
-    RecordingMessages messages;
-    RowRecord rowBuffer;
-    SketchBoard board{store, surface, messages, rowBuffer};
 };
 
 TEST_F(SketchBoardTest, LoadFixesTheBoardToTheGridAndCentresThePen)
@@ -212,10 +195,10 @@ TEST_F(SketchBoardTest, StoredDrawingIsShownAgainAtStart)
     left += QByteArray(kRecordBytes * 483, '\0');
     left += rawrecord::make({{100, 1}}, 0, 0);  // row 485
     store.close();
-    writeWholeFile(dir.filePath(QStringLiteral("Screen.txt")), left);
+    writeWholeFile(store.path(), left);
 
     ScreenStore reopened;
-    ASSERT_EQ(reopened.openInFirstUsable({dir.path()}), ScreenStore::OpenResult::Opened);
+    ASSERT_EQ(reopened.openInFirstUsable({folder()}), ScreenStore::OpenResult::Opened);
     ImageSurface fresh{kGridColumns, kGridRows, Qt::lightGray, Qt::black};
     SketchBoard next{reopened, fresh, messages, rowBuffer};
     next.Form_Load();

@@ -4,7 +4,7 @@
 #include "files/sketch_commands.h"
 #include "platform/image_surface.h"
 #include "platform/sketch_dialogs.h"
-#include "support/test_support.h"
+#include "support/board_rig.h"
 
 #include <QDir>
 #include <QFile>
@@ -38,15 +38,10 @@ private:
     }
 };
 
-class SketchFilesTest : public ::testing::Test {
+class SketchFilesTest : public ::testing::Test, protected BoardRig {
 protected:
-    void SetUp() override
-    {
-        ASSERT_EQ(store.openInFirstUsable({dir.filePath(QStringLiteral("app"))}), ScreenStore::OpenResult::Opened);
-        board.Form_Load();
-    }
+    void SetUp() override { ASSERT_TRUE(opened); }
     QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
-    QByteArray storeBytes() const { return readWholeFile(store.path()); }
     void save(const QString& to)
     {
         dialogs.answers.push_back(to);
@@ -57,19 +52,8 @@ protected:
         dialogs.answers.push_back(from);
         commands.OpenSketch();
     }
-    void draw(int key, int times)
-    {
-        for (int i = 0; i < times; ++i)
-            board.Form_KeyDown(key, 0);
-    }
     QImage boardImage() const { return surface.image().convertToFormat(QImage::Format_RGB32); }
 
-    QTemporaryDir dir;
-    ScreenStore store;
-    ImageSurface surface{kGridColumns, kGridRows, Qt::lightGray, Qt::black};
-    RecordingMessages messages;
-    RowRecord rowBuffer;
-    SketchBoard board{store, surface, messages, rowBuffer};
     ScriptedDialogs dialogs;
     SketchCommands commands{board, dialogs, messages};
 };
@@ -93,8 +77,8 @@ TEST_F(SketchFilesTest, FreshBoardSavesAsEmptyRecordsCarryingTheCentredPen)
 
 TEST_F(SketchFilesTest, SavingTwiceGivesIdenticalFilesAndKeepsPermissions)
 {
-    draw(kVkRight, 30);
-    draw(kVkUp, 20);
+    keys(kVkRight, 30);
+    keys(kVkUp, 20);
     save(path("a.nsd"));
     ASSERT_TRUE(QFile::setPermissions(path("a.nsd"), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
     const QFile::Permissions chosen = QFile::permissions(path("a.nsd"));
@@ -113,7 +97,7 @@ TEST_F(SketchFilesTest, SavingOverALongerFileKeepsItsTail)
 {
     const QByteArray tail("bytes after the grid \x01\x02\x03", 23);
     writeWholeFile(path("long.nsd"), QByteArray(566480, '\x7f') + tail);
-    draw(kVkDown, 3);
+    keys(kVkDown, 3);
     save(path("long.nsd"));
     const QByteArray file = readWholeFile(path("long.nsd"));
     ASSERT_EQ(file.size(), 566480 + tail.size());
@@ -133,7 +117,7 @@ TEST_F(SketchFilesTest, SaveFailuresAreReportedAndTouchNothing)
     // A write that fails part-way (the file size limit) leaves the old file as it was.
     const QByteArray old = QByteArray("an older sketch").repeated(100);
     writeWholeFile(path("old.nsd"), old);
-    draw(kVkLeft, 5);
+    keys(kVkLeft, 5);
     std::signal(SIGXFSZ, SIG_IGN);
     rlimit saved{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
@@ -151,7 +135,7 @@ TEST_F(SketchFilesTest, SaveFailuresAreReportedAndTouchNothing)
 
 TEST_F(SketchFilesTest, CancelledDialogsChangeNothing)
 {
-    draw(kVkRight, 2);
+    keys(kVkRight, 2);
     const QByteArray before = storeBytes();
     dialogs.answers = {std::nullopt, std::nullopt};
     commands.SaveSketch();
@@ -165,15 +149,15 @@ TEST_F(SketchFilesTest, CancelledDialogsChangeNothing)
 
 TEST_F(SketchFilesTest, RoundTripRestoresBoardStoreAndPen)
 {
-    draw(kVkRight, 40);
-    draw(kVkDown, 25);
-    draw(kVkLeft, 10);
+    keys(kVkRight, 40);
+    keys(kVkDown, 25);
+    keys(kVkLeft, 10);
     const QImage drawn = boardImage();
     save(path("round.nsd"));
     const QByteArray storedBefore = storeBytes().leftJustified(566480, '\0');
 
     board.Shake();
-    draw(kVkUp, 100);  // move the pen away and draw something else
+    keys(kVkUp, 100);  // move the pen away and draw something else
     open(path("round.nsd"));
 
     EXPECT_TRUE(messages.shown.isEmpty());
@@ -207,7 +191,7 @@ class OpenHandBuiltTest : public SketchFilesTest, public ::testing::WithParamInt
 TEST_P(OpenHandBuiltTest, OpensAsTheLayoutSays)
 {
     const HandBuiltCase& c = GetParam();
-    draw(kVkRight, 50);  // something that must go away
+    keys(kVkRight, 50);  // something that must go away
     writeWholeFile(path("hand.nsd"), c.bytes);
     open(path("hand.nsd"));
 
@@ -255,7 +239,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(SketchFilesTest, UnreadableFileLeavesEverythingAsItWas)
 {
-    draw(kVkRight, 12);
+    keys(kVkRight, 12);
     const QByteArray storeBefore = storeBytes();
     const QImage boardBefore = boardImage();
     QDir(dir.path()).mkdir(QStringLiteral("folder.nsd"));

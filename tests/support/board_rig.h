@@ -1,0 +1,33 @@
+#pragma once
+
+#include "board/row_record.h"
+#include "board/screen_store.h"
+#include "board/sketch_board.h"
+#include "platform/image_surface.h"
+#include "support/test_support.h"
+
+#include <QTemporaryDir>
+
+// A loaded board on a fresh screen store in a scratch folder, with a recording message box.
+struct BoardRig {
+    BoardRig()
+    {
+        opened = store.openInFirstUsable({folder()}) == ScreenStore::OpenResult::Opened;
+        board.Form_Load();
+    }
+    QString folder() const { return dir.filePath(QStringLiteral("app")); }
+    QByteArray storeBytes() const { return readWholeFile(store.path()); }
+    void keys(int keyCode, int times)
+    {
+        for (int i = 0; i < times; ++i)
+            board.Form_KeyDown(keyCode, 0);
+    }
+
+    QTemporaryDir dir;
+    ScreenStore store;
+    ImageSurface surface{kGridColumns, kGridRows, Qt::lightGray, Qt::black};
+    RecordingMessages messages;
+    RowRecord rowBuffer;
+    SketchBoard board{store, surface, messages, rowBuffer};
+    bool opened = false;
+};
