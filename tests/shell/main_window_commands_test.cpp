@@ -154,6 +154,21 @@ private Q_SLOTS:
         QCOMPARE(messages.beeps, 0);
     }
 
+    void sharedAccessKeyMovesTheSelectionInsteadOfRunning()
+    {
+        QMenu* game = menu("mnuGame");
+        game->popup(window->mapToGlobal(QPoint(0, 0)));
+        QVERIFY(QTest::qWaitForWindowExposed(game));
+        QTest::keyClick(game, Qt::Key_S);
+        QCOMPARE(game->activeAction()->objectName(), QStringLiteral("mnuShake"));
+        QTest::keyClick(game, Qt::Key_S);
+        QCOMPARE(game->activeAction()->objectName(), QStringLiteral("mnuSave"));
+        QVERIFY(game->isVisible());
+        QVERIFY(services.calls.isEmpty());
+        QVERIFY(!QFile::exists(dir->filePath(QStringLiteral("Screen.txt"))) || store().isEmpty());
+        game->hide();
+    }
+
     void aboutBoxIsModalAndTheBoardTakesNoKeysMeanwhile()
     {
         bool sawBox = false;
