@@ -13,6 +13,19 @@
 #   e2e_expect_board WID CELLS..  poll screenshots until the board shows exactly CELLS ("c,r")
 #   e2e_expect_store FILE CELLS.. poll until the store's set cells are exactly CELLS
 #   e2e_fail MSG                  screenshot, report, keep the scratch folder, exit 1
+#   e2e_skip MSG                  report why the test cannot run here, exit 77
+# Windows, texts and files:
+#   e2e_add_help APP_DIR          the compiled help beside the program, copied into APP_DIR/Help
+#   e2e_type TEXT                 type text into the focused window
+#   e2e_file_dialog PID TITLE PATH  type PATH into the file dialog TITLE, press Return
+#   e2e_wait_other_window PID WID..  print a visible window of PID that is none of WIDs
+#   e2e_wait_window_sized PID W H print the id of PID's visible W x H window (no title needed)
+#   e2e_wait_window_gone WID [S]  wait until the window is hidden or destroyed
+#   e2e_expect_window_painted WID N  the window's area in a screenshot is not blank
+#   e2e_watch_maps                log windows mapped and unmapped from now on to $E2E_MAPS
+#   e2e_expect_window_text_starting PID PREFIX  a widget's text starting so; sets E2E_TEXT
+#   e2e_expect_window_content PID LINE  a widget's name or a line of a text view's text
+#   e2e_expect_sketch_file FILE PX PY CELLS..  a saved sketch: 485 records, CELLS, pen everywhere
 
 E2E_HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 E2E_PY=/usr/bin/python3 # the system Python carries python3-xlib; a pyenv one may not
@@ -62,6 +75,8 @@ e2e_cleanup() {
   for p in "${E2E_PIDS[@]}"; do kill -9 "$p" 2>/dev/null || true; done
   for p in "${E2E_PIDS[@]}"; do wait "$p" 2>/dev/null || true; done
   for p in "${E2E_DAEMON_PIDS[@]}"; do kill "$p" 2>/dev/null || true; done
+  # daemons started from this shell (cupsd) finish their shut-down before their folder goes
+  for p in "${E2E_DAEMON_PIDS[@]}"; do wait "$p" 2>/dev/null || true; done
   if [ -n "$E2E_XVFB_PID" ]; then
     kill "$E2E_XVFB_PID" 2>/dev/null || true
     wait "$E2E_XVFB_PID" 2>/dev/null || true
@@ -325,4 +340,159 @@ e2e_expect_size() {
   local size
   size=$(e2e_store_size "$1")
   [ "$size" = "$2" ] || e2e_fail "$1 is $size bytes, expected $2"
+}
+
+# e2e_skip MSG: report why the test cannot run here and end it as skipped (CTest code 77).
+e2e_skip() {
+  trap - ERR
+  printf '[%s] SKIP: %s\n' "${E2E_NAME:-e2e}" "$*"
+  E2E_OK=1
+  exit 77
+}
+
+# e2e_add_help APP_DIR: copy the compiled help built beside the program into APP_DIR/Help.
+e2e_add_help() {
+  local help
+  help="$(dirname "$E2E_PROG")/Help/Nimbolt Sketch Help.chm"
+  [ -f "$help" ] || e2e_fail "no compiled help at $help (is chmcmd installed?)"
+  mkdir -p "$1/Help"
+  cp "$help" "$1/Help/"
+}
+
+# e2e_type TEXT: type TEXT into the focused window, then release its keys.
+e2e_type() {
+  xdotool type --delay "${E2E_KEY_DELAY:-2}" -- "$1" || e2e_fail "xdotool type failed"
+  xdotool keyup shift 2>/dev/null || true
+}
+
+# e2e_file_dialog PID TITLE PATH: in PID's file dialog called TITLE, type PATH over the file
+# name and press Return; waits until the dialog has gone.
+e2e_file_dialog() {
+  local dialog
+  dialog=$(e2e_wait_window "$1" "^$2\$")
+  e2e_focus "$dialog"
+  e2e_keys ctrl+a # the typed text replaces a name the dialog may offer
+  e2e_type "$3"
+  e2e_keys Return
+  e2e_wait_window_gone "$dialog"
+}
+
+# e2e_wait_other_window PID WID...: print the id of a visible window of PID that is none of
+# the given ones (a message box titled like its owner, say).
+e2e_wait_other_window() {
+  local pid=$1 end w
+  shift
+  end=$(($(date +%s%N) + E2E_TIMEOUT * 1000000000))
+  while [ "$(date +%s%N)" -lt "$end" ]; do
+    for w in $(xdotool search --all --onlyvisible --pid "$pid" --name '' 2>/dev/null); do
+      case " $* " in *" $w "*) ;; *) echo "$w"; return 0 ;; esac
+    done
+    sleep 0.05
+  done
+  e2e_fail "process $pid shows no window besides $* within $E2E_TIMEOUT s"
+}
+
+# e2e_window_geometry WID: print "X Y W H", or fail if the window is gone.
+e2e_window_geometry() {
+  local geo
+  geo=$(xdotool getwindowgeometry --shell "$1" 2>/dev/null) || return 1
+  printf '%s %s %s %s\n' "$(sed -n 's/^X=//p' <<<"$geo")" "$(sed -n 's/^Y=//p' <<<"$geo")" \
+    "$(sed -n 's/^WIDTH=//p' <<<"$geo")" "$(sed -n 's/^HEIGHT=//p' <<<"$geo")"
+}
+
+e2e_find_window_sized() {
+  local wid geo
+  for wid in $(xdotool search --all --onlyvisible --pid "$1" --name '' 2>/dev/null); do
+    geo=$(e2e_window_geometry "$wid") || continue
+    [ "${geo#* * }" = "$2 $3" ] && { echo "$wid"; return 0; }
+  done
+  return 1
+}
+
+# e2e_wait_window_sized PID W H [SECONDS]: print the id of PID's visible window of W x H pixels
+# (for windows without a title of their own).
+e2e_wait_window_sized() {
+  local pid=$1 w=$2 h=$3 limit=${4:-$E2E_TIMEOUT} wid end
+  end=$(($(date +%s%N) + limit * 1000000000))
+  while [ "$(date +%s%N)" -lt "$end" ]; do
+    wid=$(e2e_find_window_sized "$pid" "$w" "$h") && { echo "$wid"; return 0; }
+    kill -0 "$pid" 2>/dev/null || e2e_fail "process $pid ended before showing a $w x $h window"
+    sleep 0.05
+  done
+  e2e_fail "no visible $w x $h window for process $pid within ${limit} s"
+}
+
+e2e_window_viewable() {
+  xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'
+}
+
+e2e_window_not_viewable() { ! e2e_window_viewable "$1"; }
+
+# e2e_wait_window_gone WID [SECONDS]: wait until the window is hidden or destroyed.
+e2e_wait_window_gone() {
+  e2e_poll "${2:-$E2E_TIMEOUT}" e2e_window_not_viewable "$1" ||
+    e2e_fail "window $1 is still shown after ${2:-$E2E_TIMEOUT} s"
+}
+
+# e2e_expect_window_painted WID MIN_INK: screenshot; the window's area must hold at least
+# MIN_INK pixels that differ from its most common colour, in more than two colours.
+e2e_expect_window_painted() {
+  local geo stats colours ink
+  geo=$(e2e_window_geometry "$1") || e2e_fail "window $1 is gone"
+  e2e_shot "window-$1"
+  stats=$("$E2E_PY" "$E2E_TOOL" region-ink "$E2E_PPM" $geo) || e2e_fail "could not read the screenshot"
+  read -r _ colours _ ink <<<"$stats"
+  [ "$colours" -gt 2 ] && [ "$ink" -ge "$2" ] ||
+    e2e_fail "window $1 ($geo) looks blank: $stats, want at least $2 inked pixels; screenshot $E2E_SHOT"
+  e2e_log "window $1 painted: $stats"
+}
+
+# e2e_watch_maps: log every top-level window mapped or unmapped from now on to $E2E_MAPS
+# ("map|unmap UNIXTIME 0xWID WxH NAME" lines; UNIXTIME as in $EPOCHREALTIME).
+e2e_watch_maps() {
+  E2E_MAPS="$E2E_DIR/maps.log"
+  "$E2E_PY" "$E2E_TOOL" watch-maps >"$E2E_MAPS" 2>"$E2E_DIR/maps.err" &
+  E2E_DAEMON_PIDS+=("$!")
+  e2e_poll "$E2E_TIMEOUT" grep -qx ready "$E2E_MAPS" ||
+    e2e_fail "the window watcher did not start: $(cat "$E2E_DIR/maps.err")"
+}
+
+e2e_window_text_starting() {
+  "$E2E_PY" "$E2E_TOOL" texts "$1" >"$E2E_DIR/texts.txt" 2>"$E2E_DIR/texts.err" &&
+    PREFIX="$2" awk 'index($0, ENVIRON["PREFIX"]) == 1 { print; found = 1; exit } END { exit !found }' \
+      "$E2E_DIR/texts.txt"
+}
+
+# e2e_expect_window_text_starting PID PREFIX: wait until one of PID's widgets shows a text that
+# starts with PREFIX; E2E_TEXT is that text (needs e2e_start_a11y_bus).
+e2e_expect_window_text_starting() {
+  E2E_TEXT=
+  e2e_poll "$E2E_TIMEOUT" e2e_window_text_starting "$1" "$2" >"$E2E_DIR/text-found.txt" ||
+    e2e_fail "no widget of process $1 shows a text starting '$2'; its texts: $(paste -sd'|' "$E2E_DIR/texts.txt" 2>/dev/null) $(tail -n3 "$E2E_DIR/texts.err" 2>/dev/null)"
+  E2E_TEXT=$(head -n1 "$E2E_DIR/text-found.txt")
+}
+
+e2e_window_content_has() {
+  "$E2E_PY" "$E2E_TOOL" texts "$1" content >"$E2E_DIR/texts.txt" 2>"$E2E_DIR/texts.err" &&
+    grep -Fxq -- "$2" "$E2E_DIR/texts.txt"
+}
+
+# e2e_expect_window_content PID LINE: like e2e_expect_window_text, but LINE may also be a whole
+# line of the text a text view shows (a help topic, say).
+e2e_expect_window_content() {
+  e2e_poll "$E2E_TIMEOUT" e2e_window_content_has "$1" "$2" ||
+    e2e_fail "no widget of process $1 shows the line '$2'; its texts: $(paste -sd'|' "$E2E_DIR/texts.txt" 2>/dev/null | cut -c1-600) $(tail -n3 "$E2E_DIR/texts.err" 2>/dev/null)"
+}
+
+# e2e_expect_sketch_file FILE PX PY CELL...: the file is a whole sketch (485 records) whose
+# set cells are exactly CELLS ("c,r") and whose every record carries the pen (PX, PY).
+e2e_expect_sketch_file() {
+  local file=$1 px=$2 py=$3 pens
+  shift 3
+  e2e_poll "$E2E_TIMEOUT" test -f "$file" || e2e_fail "no file $file"
+  e2e_expect_store "$file" "$@"
+  e2e_expect_size "$file" $((485 * E2E_RECORD_BYTES))
+  pens=$("$E2E_PY" "$E2E_TOOL" sketch-pens "$file")
+  [ "$pens" = "$px $py 485" ] ||
+    e2e_fail "$file: want pen $px,$py in all 485 records, found (x y records): $(paste -sd'|' <<<"$pens")"
 }

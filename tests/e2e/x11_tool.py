@@ -7,8 +7,18 @@ Run with /usr/bin/python3 (the Debian one, which has python3-xlib).
   clipboard TIMEOUT             print the CLIPBOARD text once some client owns it
   board-ink PPM OX OY BG        print "c r R,G,B" for each board pixel not of colour BG
   store-cells FILE              print "c r v" for each store cell that is not 0
-  texts PID                     print the accessible names (texts) of PID's widgets, one a line,
-                                read over AT-SPI from the session bus in DBUS_SESSION_BUS_ADDRESS
+  texts PID [content]           print the accessible names (texts) of PID's widgets, one a line,
+                                read over AT-SPI from the session bus in DBUS_SESSION_BUS_ADDRESS;
+                                with "content", also the lines of text that text views hold
+  sketch-pens FILE              print "x y n": each distinct pen position in the file's records and
+                                how many records carry it
+  page-cells PPM K              read a page rasterised at K pixels a board cell: print "X Y", the
+                                top-left dark pixel, then "i j" for each K x K cell counted from it
+                                that holds dark pixels, with " partial" when its centre is not dark
+  region-ink PPM X Y W H        print "colours N ink M": the distinct colours in the rectangle and
+                                how many of its pixels differ from its most common colour
+  watch-maps                    print "ready", then one line per top-level window mapped or
+                                unmapped: "map|unmap UNIXTIME 0xWID WxH NAME", until killed
   first-map FIRST LAST TIMEOUT CMD...
                                 run CMD; print the seconds until it maps a window named like
                                 regex FIRST, the seconds until one named like LAST, CMD's exit
@@ -147,6 +157,7 @@ def cmd_store_cells(args):
 def cmd_texts(args):
     import dbus
     pid = int(args[0])
+    content = len(args) > 1 and args[1] == "content"
     session = dbus.SessionBus()
     address = session.get_object("org.a11y.Bus", "/org/a11y/bus").GetAddress(
         dbus_interface="org.a11y.Bus")
@@ -160,6 +171,9 @@ def cmd_texts(args):
         node = a11y.get_object(owner, path)
         names.append(str(node.Get(accessible, "Name",
                                   dbus_interface="org.freedesktop.DBus.Properties")))
+        if content and "org.a11y.atspi.Text" in node.GetInterfaces(dbus_interface=accessible):
+            names.extend(str(node.GetText(0, -1, dbus_interface="org.a11y.atspi.Text"))
+                         .splitlines())
         if depth < 20:
             for child_owner, child_path in node.GetChildren(dbus_interface=accessible):
                 walk(str(child_owner), str(child_path), depth + 1)
@@ -173,6 +187,55 @@ def cmd_texts(args):
     sys.stdout.write("".join(name + "\n" for name in names if name))
 
 
+def cmd_sketch_pens(args):
+    with open(args[0], "rb") as f:
+        data = f.read()
+    counts = {}
+    for r in range(len(data) // RECORD_BYTES):
+        pen = data[r * RECORD_BYTES + GRID_COLUMNS * 2:(r + 1) * RECORD_BYTES]
+        x = int.from_bytes(pen[0:2], "little", signed=True)
+        y = int.from_bytes(pen[2:4], "little", signed=True)
+        counts[(x, y)] = counts.get((x, y), 0) + 1
+    sys.stdout.write("".join(f"{x} {y} {n}\n" for (x, y), n in sorted(counts.items())))
+
+
+def cmd_page_cells(args):
+    width, height, pixels = read_ppm(args[0])
+    k = int(args[1])
+    dark = []
+    for y in range(height):
+        row = pixels[y * width * 3:(y + 1) * width * 3]
+        if min(row) >= 128:  # no channel below half: nothing dark on this row
+            continue
+        for x in range(width):
+            if sum(row[x * 3:x * 3 + 3]) < 3 * 128:
+                dark.append((x, y))
+    if not dark:
+        return
+    dark_set = set(dark)
+    mx = min(x for x, _ in dark)
+    my = min(y for _, y in dark)
+    cells = sorted({((y - my) // k, (x - mx) // k) for x, y in dark})
+    print(mx, my)
+    for j, i in cells:
+        centre = (mx + i * k + k // 2, my + j * k + k // 2)
+        print(f"{i} {j}" + ("" if centre in dark_set else " partial"))
+
+
+def cmd_region_ink(args):
+    width, height, pixels = read_ppm(args[0])
+    x0, y0, w, h = (int(v) for v in args[1:5])
+    if x0 < 0 or y0 < 0 or w <= 0 or h <= 0 or x0 + w > width or y0 + h > height:
+        die(f"rectangle {w}x{h}+{x0}+{y0} lies outside the {width}x{height} screenshot")
+    counts = {}
+    for y in range(y0, y0 + h):
+        row = pixels[(y * width + x0) * 3:(y * width + x0 + w) * 3]
+        for x in range(w):
+            px = row[x * 3:x * 3 + 3]
+            counts[px] = counts.get(px, 0) + 1
+    print(f"colours {len(counts)} ink {w * h - max(counts.values())}")
+
+
 def window_name(dpy, window):
     try:
         name = window.get_full_property(dpy.intern_atom("_NET_WM_NAME"), 0)
@@ -182,6 +245,27 @@ def window_name(dpy, window):
         return window.get_wm_name()
     except Exception:  # the window may be gone already
         return None
+
+
+def cmd_watch_maps(args):
+    from Xlib import X
+    dpy = open_display()
+    root = dpy.screen().root
+    root.change_attributes(event_mask=X.SubstructureNotifyMask)
+    dpy.sync()
+    print("ready", flush=True)
+    while True:
+        event = dpy.next_event()
+        if event.type not in (X.MapNotify, X.UnmapNotify):
+            continue
+        kind = "map" if event.type == X.MapNotify else "unmap"
+        try:
+            geometry = event.window.get_geometry()
+            size = f"{geometry.width}x{geometry.height}"
+        except Exception:  # already destroyed
+            size = "0x0"
+        name = window_name(dpy, event.window) or ""
+        print(f"{kind} {time.time():.3f} 0x{event.window.id:x} {size} {name}", flush=True)
 
 
 def cmd_first_map(args):
@@ -229,6 +313,10 @@ COMMANDS = {
     "board-ink": (cmd_board_ink, 4),
     "store-cells": (cmd_store_cells, 1),
     "texts": (cmd_texts, 1),
+    "sketch-pens": (cmd_sketch_pens, 1),
+    "page-cells": (cmd_page_cells, 2),
+    "region-ink": (cmd_region_ink, 5),
+    "watch-maps": (cmd_watch_maps, 0),
     "first-map": (cmd_first_map, 4),
 }
 
