@@ -29,16 +29,17 @@ test: deps-test
 	$(MAKE) test-release
 	$(MAKE) test-asan
 	$(MAKE) fuzz FUZZ_SECONDS=15
+	@python3 scripts/test-summary.py $(BUILD)/ctest-junit.xml $(ASAN_BUILD)/ctest-junit.xml
 
 test-release:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNIMBOLT_WERROR=ON $(CMAKE_ARGS)
 	cmake --build $(BUILD) -j$(JOBS)
-	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+	cd $(BUILD) && ctest --output-on-failure -j$(JOBS) --output-junit ctest-junit.xml
 
 test-asan:
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DNIMBOLT_WERROR=ON -DNIMBOLT_SANITIZE=ON $(CMAKE_ARGS)
 	cmake --build $(ASAN_BUILD) -j$(JOBS)
-	cd $(ASAN_BUILD) && ctest --output-on-failure -j$(JOBS) -LE e2e
+	cd $(ASAN_BUILD) && ctest --output-on-failure -j$(JOBS) -LE e2e --output-junit ctest-junit.xml
 
 bench: deps-test
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_ARGS)
