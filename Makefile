@@ -41,10 +41,12 @@ test-asan:
 	cmake --build $(ASAN_BUILD) -j$(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j$(JOBS) -LE e2e --output-junit ctest-junit.xml
 
+# Benchmarks run on an optimised build of their own.
+BENCH_BUILD ?= build-bench
 bench: deps-test
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_ARGS)
-	cmake --build $(BUILD) -j$(JOBS)
-	bench/run-all.sh $(BUILD)
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_ARGS)
+	cmake --build $(BENCH_BUILD) -j$(JOBS)
+	bench/run-all.sh $(BENCH_BUILD)
 
 # libFuzzer targets, built with clang; FUZZ_SECONDS each.
 FUZZ_BUILD   ?= build-fuzz
@@ -55,7 +57,7 @@ fuzz: deps-test
 	scripts/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD)
 
 # Installation (PREFIX, default /usr/local; DESTDIR for a staging root) and the Debian package.
 # The program goes to $(PREFIX)/lib/nimbolt-sketch with a link in $(PREFIX)/bin.
