@@ -81,13 +81,15 @@ bool frmNimboltSketch::Form_Load(const QStringList& storeFolders)
     return true;
 }
 
-void frmNimboltSketch::guarded(const std::function<void()>& step)
+bool frmNimboltSketch::guarded(const std::function<void()>& step)
 {
     try {
         step();
+        return true;
     } catch (const FileError& e) {
         messages_.showMessage(e.message());
         QCoreApplication::exit(1);
+        return false;
     }
 }
 
@@ -118,6 +120,6 @@ void frmNimboltSketch::closeEvent(QCloseEvent* event)
 
 void frmNimboltSketch::Form_Unload(int& /*Cancel*/)
 {
-    guarded([&] { store_.closeAndDelete(); });
-    QCoreApplication::exit(0);
+    if (guarded([&] { store_.closeAndDelete(); }))
+        QCoreApplication::exit(0);
 }

@@ -79,7 +79,7 @@ private:
     void showHelpContents();
     // Runs a step that touches the store; a store failure shows its message and ends the
     // program, as an error that escapes an event handler does.
-    void guarded(const std::function<void()>& step);
+    bool guarded(const std::function<void()>& step);
 
     template <typename Interface, typename Real>
     Interface& service(Interface* given, std::unique_ptr<Interface>& own);
