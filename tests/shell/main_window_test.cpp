@@ -8,6 +8,11 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+
+#include <csignal>
+
+#include <sys/resource.h>
 
 // The main window with real key events, on the offscreen platform.
 class MainWindowTest : public QObject {
@@ -133,6 +138,30 @@ private Q_SLOTS:
         QVERIFY(window->close());
         QVERIFY(!QFile::exists(storePath()));
         QVERIFY(!QFile::exists(storePath() + QStringLiteral(".lock")));
+    }
+
+    void aFailingStoreEndsTheProgramWithItsMessage()
+    {
+        auto window = openWindow();
+        QVERIFY(window);
+        // Row 242 lies far past a 1,000-byte file size limit: its write fails.
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit saved{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        rlimit small = saved;
+        small.rlim_cur = 1000;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        QTimer::singleShot(0, window.get(), [&] { QTest::keyClick(window->boardView(), Qt::Key_Right); });
+        QTimer guard;
+        guard.setSingleShot(true);
+        connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+        guard.start(10000);
+        const int status = QCoreApplication::exec();
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &saved), 0);
+        QCOMPARE(status, 1);
+        QCOMPARE(messages.shown.size(), 1);
+        QVERIFY2(messages.shown[0].startsWith(QStringLiteral("Could not write ")), qPrintable(messages.shown[0]));
+        QVERIFY(messages.shown[0].contains(QStringLiteral("Screen.txt")));
     }
 
     void aSecondWindowOnTheSameStoreIsRefused()
