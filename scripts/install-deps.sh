@@ -9,7 +9,7 @@ test_pkgs=(googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
   xvfb xdotool x11-apps x11-utils imagemagick python3-xlib
   cups printer-driver-cups-pdf poppler-utils libchm-bin
   desktop-file-utils appstream shared-mime-info xdg-utils dpkg-dev file
-  dbus-daemon at-spi2-core python3-dbus time)
+  dbus-daemon at-spi2-core python3-dbus time libfile-mimeinfo-perl)
 
 case "${1:-build}" in
   build) wanted=("${build_pkgs[@]}") ;;
