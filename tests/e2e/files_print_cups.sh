@@ -47,6 +47,9 @@ PageLog $cups/log/page_log
 SystemGroup root
 FileDevice No
 CONF
+  # cups-pdf names its file after the job's title and number, in a folder shared by every
+  # scheduler on the machine: start numbering at this shell's pid, unique among running tests
+  printf 'NextJobId %s\n' "$$" >"$cups/cache/job.cache"
   /usr/sbin/cupsd -f -c "$cups/conf/cupsd.conf" -s "$cups/conf/cups-files.conf" \
     >"$E2E_DIR/cupsd.log" 2>&1 &
   cupsd_pid=$!
