@@ -1,5 +1,6 @@
 #include "platform/qt_sketch_dialogs.h"
 
+#include "platform/app_info.h"
 #include "platform/file_error.h"
 
 #include <QApplication>
@@ -41,6 +42,11 @@ std::optional<QString> QtSketchDialogs::ShowSave()
 std::optional<QString> QtSketchDialogs::ShowOpen()
 {
     return runFileDialog(owner_, QStringLiteral("Open Sketch"), QFileDialog::AcceptOpen);
+}
+
+QtPagePrinter::QtPagePrinter(QWidget* owner) : owner_(owner)
+{
+    printer_.setDocName(AppInfo::title());  // how the job shows in print queues
 }
 
 bool QtPagePrinter::ShowPrinter()

@@ -22,7 +22,7 @@ private:
 // QPrinter with Qt's print dialog, owned by the main window.
 class QtPagePrinter : public PagePrinter {
 public:
-    explicit QtPagePrinter(QWidget* owner) : owner_(owner) {}
+    explicit QtPagePrinter(QWidget* owner);
     bool ShowPrinter() override;
     void printPage(const QImage& image) override;
 
