@@ -9,7 +9,7 @@ GOALS = [
     ("BM_Shake", "BM_ShakeFloor", 1.3, None),
     ("BM_Open", "BM_OpenFloor", 1.5, None),
     ("BM_Save", "BM_SaveFloor/0", 1.5, None),
-    ("BM_Save", "BM_SaveFloor/1", 1.5, None),  # the floor with fsync
+    ("BM_Save", "BM_SaveFloor/1", 1.5, None),  # /1: the floor with fsync
     ("BM_PrintToPdf", None, None, 50.0),
 ]
 
@@ -33,7 +33,7 @@ def main(paths):
             f_real, f_cpu = times[floor]
             r = real / f_real
             verdict = "PASS" if r <= ratio_goal else "MISS"
-            print(f"{name}: {real / 1e3:.1f} us vs floor {f_real / 1e3:.1f} us = {r:.2f}x "
+            print(f"{name}: {real / 1e3:.1f} us vs {floor} {f_real / 1e3:.1f} us = {r:.2f}x "
                   f"(cpu {cpu / f_cpu:.2f}x), goal {ratio_goal}x: {verdict}")
         else:
             verdict = "PASS" if real / 1e6 <= ms_goal else "MISS"
