@@ -19,9 +19,8 @@ e2e_wait_exit "$first"
 [ -f "$store.lock" ] || e2e_log "note: the killed copy left no lock file"
 e2e_expect_store "$store" "${drawing[@]}"
 
-e2e_start
-wid=$(e2e_wait_window "$E2E_PID")
-e2e_focus "$wid"
+e2e_start_board
+wid=$E2E_WID
 e2e_expect_board "$wid" "${drawing[@]}"
 e2e_log "the killed copy's drawing is back on screen"
 

@@ -6,9 +6,8 @@ source "$(dirname "$0")/lib.sh"
 e2e_init "${1:-}"
 store="$E2E_APP_DIR/Screen.txt"
 
-e2e_start
-wid=$(e2e_wait_window "$E2E_PID")
-e2e_focus "$wid"
+e2e_start_board
+wid=$E2E_WID
 e2e_expect_board "$wid"
 [ -f "$store" ] || e2e_fail "no Screen.txt in $E2E_APP_DIR after start"
 e2e_expect_size "$store" 0

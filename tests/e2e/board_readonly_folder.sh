@@ -44,9 +44,6 @@ leftovers=$(find "$app" -mindepth 1 ! -name nimbolt-sketch)
 [ -z "$leftovers" ] || e2e_fail "files appeared in the read-only folder: $leftovers"
 e2e_log "store fell back to $store"
 
-e2e_close "$wid"
-e2e_wait_exit "$runner"
-[ "$E2E_STATUS" = 0 ] || e2e_fail "closing the window ended the program with status $E2E_STATUS"
-[ ! -e "$store" ] || e2e_fail "closing the window left $store"
+e2e_close_ends "$runner" "$wid" "$store"
 e2e_log "closing the window deleted the per-user store"
 e2e_pass

@@ -151,9 +151,8 @@ e2e_init "${1:-}"
 start_cups
 out=$(cups_pdf_dir)
 
-e2e_start
-wid=$(e2e_wait_window "$E2E_PID")
-e2e_focus "$wid"
+e2e_start_board
+wid=$E2E_WID
 # a hook: 4 right, 3 down, 2 left, 1 up from (291, 242)
 e2e_keys Right Right Right Right Down Down Down Left Left Up
 drawing=(292,242 293,242 294,242 295,242 295,243 295,244 295,245 294,245 293,245 293,244)

@@ -11,9 +11,8 @@ store="$E2E_APP_DIR/Screen.txt"
 sketches="$E2E_DIR/sketches"
 mkdir -p "$sketches"
 
-e2e_start
-wid=$(e2e_wait_window "$E2E_PID")
-e2e_focus "$wid"
+e2e_start_board
+wid=$E2E_WID
 e2e_keys Right Right Right Down Down
 drawing=(292,242 293,242 294,242 294,243 294,244)
 e2e_expect_board "$wid" "${drawing[@]}"

@@ -9,6 +9,8 @@
 #   e2e_focus WID; e2e_keys KEY.. focus a window; type keys into it (then release them)
 #   e2e_close WID                 close politely (WM_DELETE_WINDOW)
 #   e2e_wait_exit PID [S]         wait for PID to end; sets E2E_STATUS
+#   e2e_start_board [APP_DIR]     e2e_start, then wait for the main window and focus it (E2E_WID)
+#   e2e_close_ends PID WID [STORE]  close; the program ends with 0 and STORE is gone
 #   e2e_shot NAME                 screenshot; sets E2E_SHOT (png) and E2E_PPM
 #   e2e_expect_board WID CELLS..  poll screenshots until the board shows exactly CELLS ("c,r")
 #   e2e_expect_store FILE CELLS.. poll until the store's set cells are exactly CELLS
@@ -284,6 +286,23 @@ e2e_file_dialog() {
   e2e_type "$3"
   e2e_keys Return
   e2e_wait_window_gone "$dialog"
+}
+
+# e2e_start_board [APP_DIR]: start the program and wait for its main window (after the
+# splash); E2E_WID is the window's id, and it has the keyboard focus.
+e2e_start_board() {
+  e2e_start "$@"
+  E2E_WID=$(e2e_wait_window "$E2E_PID")
+  e2e_focus "$E2E_WID"
+}
+
+# e2e_close_ends PID WID [STORE]: close the window politely; the program must end with
+# status 0 and, when STORE is given, take that screen store with it.
+e2e_close_ends() {
+  e2e_close "$2"
+  e2e_wait_exit "$1"
+  [ "$E2E_STATUS" = 0 ] || e2e_fail "closing the window ended the program with status $E2E_STATUS"
+  [ -z "${3:-}" ] || [ ! -e "$3" ] || e2e_fail "closing the window left $3"
 }
 
 # Window and board helpers, in files of their own.

@@ -23,9 +23,8 @@ e2e_open_help() {
 }
 
 # F1, then F3 on the board.
-e2e_start
-wid=$(e2e_wait_window "$E2E_PID")
-e2e_focus "$wid"
+e2e_start_board
+wid=$E2E_WID
 e2e_keys Left Left
 drawing=(290,242 289,242)
 e2e_expect_store "$store" "${drawing[@]}"
@@ -45,9 +44,6 @@ e2e_start
 wid=$(e2e_wait_window "$E2E_PID")
 e2e_expect_board "$wid" "${drawing[@]}"
 help=$(e2e_open_help "$wid")
-e2e_close "$wid"
-e2e_wait_exit "$E2E_PID"
-[ "$E2E_STATUS" = 0 ] || e2e_fail "closing the window ended the program with status $E2E_STATUS"
-[ ! -e "$store" ] || e2e_fail "Screen.txt is still there after closing the window"
+e2e_close_ends "$E2E_PID" "$wid" "$store"
 e2e_log "closing the main window ended the program (help viewer open) and deleted Screen.txt"
 e2e_pass

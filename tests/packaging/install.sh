@@ -34,10 +34,7 @@ e2e_wait_window "$E2E_PID" '^Nimbolt Sketch Help$' >/dev/null
 e2e_expect_window_text "$E2E_PID" "Welcome to Nimbolt Sketch"
 e2e_log "F1 opened the installed help file"
 
-e2e_close "$wid"
-e2e_wait_exit "$E2E_PID"
-[ "$E2E_STATUS" = 0 ] || e2e_fail "the program ended with status $E2E_STATUS"
-[ ! -e "$app/Screen.txt" ] || e2e_fail "closing the window left Screen.txt"
+e2e_close_ends "$E2E_PID" "$wid" "$app/Screen.txt"
 
 DESTDIR="$root" cmake -P "$build/packaging/uninstall.cmake" >"$E2E_DIR/uninstall.log" 2>&1 ||
   e2e_fail "uninstall failed: $(tail -n5 "$E2E_DIR/uninstall.log")"
