@@ -12,10 +12,7 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <deque>
-
-#include <sys/resource.h>
 
 namespace {
 
@@ -118,14 +115,11 @@ TEST_F(SketchFilesTest, SaveFailuresAreReportedAndTouchNothing)
     const QByteArray old = QByteArray("an older sketch").repeated(100);
     writeWholeFile(path("old.nsd"), old);
     keys(kVkLeft, 5);
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    rlimit small = saved;
-    small.rlim_cur = 100000;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    save(path("old.nsd"));
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &saved), 0);
+    {
+        FileSizeLimit limit(100000);
+        ASSERT_TRUE(limit.active());
+        save(path("old.nsd"));
+    }
 
     ASSERT_EQ(messages.shown.size(), 2);
     EXPECT_TRUE(messages.shown[1].contains(QStringLiteral("old.nsd")));

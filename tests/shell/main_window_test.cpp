@@ -10,10 +10,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include <csignal>
-
-#include <sys/resource.h>
-
 // The main window with real key events, on the offscreen platform.
 class MainWindowTest : public QObject {
     Q_OBJECT
@@ -145,19 +141,15 @@ private Q_SLOTS:
         auto window = openWindow();
         QVERIFY(window);
         // Row 242 lies far past a 1,000-byte file size limit: its write fails.
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit saved{};
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-        rlimit small = saved;
-        small.rlim_cur = 1000;
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        auto limit = std::make_unique<FileSizeLimit>(1000);
+        QVERIFY(limit->active());
         QTimer::singleShot(0, window.get(), [&] { QTest::keyClick(window->boardView(), Qt::Key_Right); });
         QTimer guard;
         guard.setSingleShot(true);
         connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(99); });
         guard.start(10000);
         const int status = QCoreApplication::exec();
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &saved), 0);
+        limit.reset();
         QCOMPARE(status, 1);
         QCOMPARE(messages.shown.size(), 1);
         QVERIFY2(messages.shown[0].startsWith(QStringLiteral("Could not write ")), qPrintable(messages.shown[0]));

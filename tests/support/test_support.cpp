@@ -2,7 +2,10 @@
 
 #include <QFile>
 
+#include <csignal>
 #include <stdexcept>
+
+#include <sys/resource.h>
 
 namespace rawrecord {
 
@@ -31,6 +34,26 @@ std::int16_t field(const QByteArray& file, int record, int byteOffset)
 std::int16_t cell(const QByteArray& file, int record, int column) { return field(file, record, (column - 1) * 2); }
 
 } // namespace rawrecord
+
+FileSizeLimit::FileSizeLimit(long bytes)
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    if (getrlimit(RLIMIT_FSIZE, &limit) != 0)
+        return;
+    saved_ = long(limit.rlim_cur);
+    limit.rlim_cur = rlim_t(bytes);
+    active_ = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    rlimit limit{};
+    if (active_ && getrlimit(RLIMIT_FSIZE, &limit) == 0) {
+        limit.rlim_cur = rlim_t(saved_);
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+}
 
 QByteArray readWholeFile(const QString& path)
 {

@@ -28,5 +28,20 @@ std::int16_t field(const QByteArray& file, int record, int byteOffset);  // reco
 std::int16_t cell(const QByteArray& file, int record, int column);       // column from 1
 } // namespace rawrecord
 
+// For as long as it lives, files this process writes cannot grow past `bytes`: a write
+// beyond fails with "File too large" instead of raising SIGXFSZ.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(long bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    bool active() const { return active_; }
+
+private:
+    long saved_ = 0;
+    bool active_ = false;
+};
+
 QByteArray readWholeFile(const QString& path);
 void writeWholeFile(const QString& path, const QByteArray& bytes);
