@@ -36,8 +36,6 @@ ScreenStore::OpenResult ScreenStore::openInFirstUsable(const QStringList& folder
     return OpenResult::Failed;
 }
 
-void ScreenStore::open(const QString& path) { file_.open(path); }
-
 void ScreenStore::readRow(int n, RowRecord& into) { file_.read(n, into.bytes()); }
 
 void ScreenStore::writeRow(int n, const RowRecord& from) { file_.write(n, from.bytes()); }

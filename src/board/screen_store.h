@@ -23,7 +23,6 @@ public:
     // when missing and never truncating it. InUse: another running copy holds it.
     // Failed: no folder would do; error() says why.
     OpenResult openInFirstUsable(const QStringList& folders);
-    void open(const QString& path);  // opens a given file, without the lock
 
     void readRow(int n, RowRecord& into);
     void writeRow(int n, const RowRecord& from);

@@ -64,11 +64,9 @@ void SketchBoard::drawStore()
 
 void SketchBoard::plotRow(DrawingSurface& surface, int row, const RowRecord& record)
 {
-    // Only the value 1 is ink: low byte 1, high byte 0.
     std::array<unsigned char, kGridColumns> inked;
-    const std::byte* cells = record.bytes().data();
-    for (std::size_t i = 0; i < inked.size(); ++i)
-        inked[i] = cells[2 * i] == std::byte{1} && cells[2 * i + 1] == std::byte{0};
+    for (int column = 1; column <= kGridColumns; ++column)
+        inked[std::size_t(column - 1)] = record.isDrawn(column);
     surface.plotRow(row - 1, inked);
 }
 

@@ -1,33 +1,23 @@
 #include "files/sketch_png.h"
 
+#include "board/sketch_board.h"
+#include "files/print_sketch.h"
 #include "platform/file_error.h"
 
-#include <QRgb>
 #include <QSaveFile>
 
 #include <algorithm>
 
 namespace SketchPng {
 
-namespace {
-constexpr int kWhite = 0;  // colour table indices of the one-bit picture
-constexpr int kBlack = 1;
-} // namespace
-
 QImage render(const SketchFile::Rows& rows)
 {
-    QImage image(kGridColumns, kGridRows, QImage::Format_Mono);
-    image.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
-    image.fill(kWhite);
+    // The printed page's white paper and black ink.
+    frmPrintSketch page;
     const int rowCount = std::min(kGridRows, int(rows.size()));
-    for (int r = 1; r <= rowCount; ++r) {
-        const RowRecord& row = rows[std::size_t(r - 1)];
-        for (int c = 1; c <= kGridColumns; ++c) {
-            if (row.isDrawn(c))
-                image.setPixel(c - 1, r - 1, kBlack);
-        }
-    }
-    return image;
+    for (int r = 1; r <= rowCount; ++r)
+        SketchBoard::plotRow(page.surface(), r, rows[std::size_t(r - 1)]);
+    return page.surface().image().convertToFormat(QImage::Format_Mono);
 }
 
 void exportFile(const QString& sketchPath, const QString& pngPath)
