@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 // Dimensions of the drawing grid and of one stored row.
 inline constexpr int kGridColumns = 582;
@@ -47,3 +48,6 @@ private:
 };
 // Rows side by side are records side by side: a run of rows moves in one read or write.
 static_assert(sizeof(RowRecord) == kRecordBytes && alignof(RowRecord) == 1);
+
+// The whole grid, row 1 first: kGridRows records.
+using GridRows = std::vector<RowRecord>;

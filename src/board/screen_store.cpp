@@ -40,9 +40,11 @@ void ScreenStore::readRow(int n, RowRecord& into) { file_.read(n, into.bytes());
 
 void ScreenStore::writeRow(int n, const RowRecord& from) { file_.write(n, from.bytes()); }
 
-void ScreenStore::readRows(int first, std::span<RowRecord> into)
+GridRows ScreenStore::readGrid()
 {
-    file_.read(first, std::as_writable_bytes(into));
+    GridRows rows(kGridRows);
+    file_.read(1, std::as_writable_bytes(std::span(rows)));
+    return rows;
 }
 
 void ScreenStore::writeRows(int first, std::span<const RowRecord> from)

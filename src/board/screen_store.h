@@ -26,8 +26,9 @@ public:
 
     void readRow(int n, RowRecord& into);
     void writeRow(int n, const RowRecord& from);
-    // Rows first, first + 1, ... in one read or write.
-    void readRows(int first, std::span<RowRecord> into);
+    // Rows 1..485 in one read; rows past the end of the file read as zero cells.
+    GridRows readGrid();
+    // Rows first, first + 1, ... in one write.
     void writeRows(int first, std::span<const RowRecord> from);
     // Closes the file and deletes it (the window is going away).
     void closeAndDelete();

@@ -49,17 +49,14 @@ void SketchBoard::Shake()
     surface_.clear();
     rowBuffer_.clearCells();
     // Every row becomes the cleared buffer, pen fields and all: one write instead of 485.
-    const std::vector<RowRecord> rows(kGridRows, rowBuffer_);
+    const GridRows rows(kGridRows, rowBuffer_);
     store_.writeRows(1, rows);
 }
 
 void SketchBoard::drawStore()
 {
     surface_.clear();
-    std::vector<RowRecord> rows(kGridRows);
-    store_.readRows(1, rows);
-    for (int row = 1; row <= kGridRows; ++row)
-        plotRow(surface_, row, rows[std::size_t(row - 1)]);
+    plotGrid(surface_, store_.readGrid());
 }
 
 void SketchBoard::plotRow(DrawingSurface& surface, int row, const RowRecord& record)
@@ -68,6 +65,13 @@ void SketchBoard::plotRow(DrawingSurface& surface, int row, const RowRecord& rec
     for (int column = 1; column <= kGridColumns; ++column)
         inked[std::size_t(column - 1)] = record.isDrawn(column);
     surface.plotRow(row - 1, inked);
+}
+
+void SketchBoard::plotGrid(DrawingSurface& surface, const GridRows& rows)
+{
+    const int count = std::min(kGridRows, int(rows.size()));
+    for (int row = 1; row <= count; ++row)
+        plotRow(surface, row, rows[std::size_t(row - 1)]);
 }
 
 void SketchBoard::placePen(int x, int y)

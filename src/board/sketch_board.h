@@ -32,6 +32,8 @@ public:
     void drawStore();
     // Plots the set cells of one row, as the store or a sketch file holds it.
     static void plotRow(DrawingSurface& surface, int row, const RowRecord& record);
+    // Plots the set cells of every row of a grid, row 1 first.
+    static void plotGrid(DrawingSurface& surface, const GridRows& rows);
 
     // Puts the pen at (x, y), clamped into the board.
     void placePen(int x, int y);

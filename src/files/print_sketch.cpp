@@ -44,10 +44,9 @@ void SketchPrinting::PrintSketch()
             printForm_ = std::make_unique<frmPrintSketch>();
         ImageSurface& page = printForm_->surface();
         try {
-            for (int row = 1; row <= kGridRows; ++row) {
-                store_.readRow(row, rowBuffer_);
-                SketchBoard::plotRow(page, row, rowBuffer_);
-            }
+            const GridRows rows = store_.readGrid();
+            rowBuffer_ = rows.back();  // as if every row had passed through it
+            SketchBoard::plotGrid(page, rows);
             printer_.printPage(page.image());
         } catch (const FileError& e) {
             failure = e.message();

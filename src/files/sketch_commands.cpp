@@ -43,8 +43,7 @@ bool SketchCommands::openSketchFile(const QString& path)
         const SketchFile::Rows rows = SketchFile::read(path);
         board_.surface().clear();
         board_.store().writeRows(1, rows);
-        for (int row = 1; row <= kGridRows; ++row)
-            SketchBoard::plotRow(board_.surface(), row, rows[std::size_t(row - 1)]);
+        SketchBoard::plotGrid(board_.surface(), rows);
         // The pen comes from the last record; one outside the board is brought back in.
         board_.rowBuffer() = rows.back();
         board_.placePen(board_.rowBuffer().penX(), board_.rowBuffer().penY());

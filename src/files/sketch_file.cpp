@@ -50,8 +50,7 @@ void save(const QString& path, ScreenStore& store, RowRecord& rowBuffer, int pen
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly))
         throw saveError(path, out.errorString());
-    Rows rows(kGridRows);
-    store.readRows(1, rows);
+    Rows rows = store.readGrid();
     for (RowRecord& row : rows)
         row.setPen(qint16(penX), qint16(penY));
     rowBuffer = rows.back();  // as if every row had passed through it

@@ -12,7 +12,7 @@ class ScreenStore;
 // the pen position, and readers take it from the last one.
 namespace SketchFile {
 
-using Rows = std::vector<RowRecord>;  // kGridRows of them
+using Rows = GridRows;
 
 // Writes the store's rows 1..485, each stamped with the pen, through rowBuffer. The file is
 // replaced only once everything is written; bytes after the 485th record of an existing

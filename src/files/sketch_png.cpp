@@ -6,7 +6,6 @@
 
 #include <QSaveFile>
 
-#include <algorithm>
 
 namespace SketchPng {
 
@@ -14,9 +13,7 @@ QImage render(const SketchFile::Rows& rows)
 {
     // The printed page's white paper and black ink.
     frmPrintSketch page;
-    const int rowCount = std::min(kGridRows, int(rows.size()));
-    for (int r = 1; r <= rowCount; ++r)
-        SketchBoard::plotRow(page.surface(), r, rows[std::size_t(r - 1)]);
+    SketchBoard::plotGrid(page.surface(), rows);
     return page.surface().image().convertToFormat(QImage::Format_Mono);
 }
 

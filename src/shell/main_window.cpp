@@ -14,6 +14,8 @@
 #include <QCloseEvent>
 #include <QLayout>
 
+#include <type_traits>
+
 namespace {
 
 QPalette boardPalette() { return QApplication::palette(); }
@@ -25,7 +27,10 @@ Interface& frmNimboltSketch::service(Interface* given, std::unique_ptr<Interface
 {
     if (given)
         return *given;
-    own = std::make_unique<Real>(this);
+    if constexpr (std::is_constructible_v<Real, QWidget*>)
+        own = std::make_unique<Real>(this);  // dialogs and boxes owned by this window
+    else
+        own = std::make_unique<Real>();
     return *own;
 }
 
@@ -36,7 +41,7 @@ frmNimboltSketch::frmNimboltSketch(const WindowServices& services, QWidget* pare
       dialogs_(service<SketchDialogs, QtSketchDialogs>(services.dialogs, ownDialogs_)),
       printer_(service<PagePrinter, QtPagePrinter>(services.printer, ownPrinter_)),
       pointer_(service<MousePointer, QtMousePointer>(services.pointer, ownPointer_)),
-      help_(services.help ? *services.help : *(ownHelp_ = std::make_unique<ViewerHelpService>())),
+      help_(service<HelpService, ViewerHelpService>(services.help, ownHelp_)),
       surface_(kGridColumns, kGridRows, boardPalette().color(QPalette::Button),
                boardPalette().color(QPalette::ButtonText)),
       board_(store_, surface_, messages_, NimboltSketchModule::RowBuffer),

@@ -52,7 +52,6 @@ public:
     bool openSketchFile(const QString& path);
 
     SketchBoard& board() { return board_; }
-    ImageSurface& surface() { return surface_; }
     BoardView* boardView() const { return view_; }
     QToolBar* toolbar() const { return toolbar_; }
 
