@@ -29,6 +29,7 @@ test: deps-test
 	$(MAKE) test-release
 	$(MAKE) test-asan
 	$(MAKE) fuzz FUZZ_SECONDS=15
+	@scripts/code-ratio.sh
 	@python3 scripts/test-summary.py $(BUILD)/ctest-junit.xml $(ASAN_BUILD)/ctest-junit.xml
 
 test-release:
