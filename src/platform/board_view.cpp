@@ -34,7 +34,9 @@ bool BoardView::event(QEvent* event)
 
 void BoardView::keyPressEvent(QKeyEvent* event)
 {
-    if (keyHandler_)
+    // A modifier pressed on its own starts a shortcut or an access key, not a board key:
+    // it neither beeps nor records the pen's cell.
+    if (keyHandler_ && !isModifierKey(event->key()))
         keyHandler_(virtualKeyCode(*event), shiftState(event->modifiers()));
     event->accept();
 }

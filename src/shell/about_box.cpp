@@ -1,6 +1,7 @@
 #include "shell/about_box.h"
 
 #include "platform/window_placement.h"
+#include "shell/form_controls.h"
 #include "shell/images/program_images.h"
 
 #include <QLabel>
@@ -8,50 +9,7 @@
 #include <QPointer>
 #include <QPushButton>
 
-namespace {
-
-constexpr int kFirstYear = 2000;
-const char* const kMaker = "Nimbolt Software";
-
-// Positions are designed in twips, 15 to a pixel.
-constexpr int px(int twips) { return twips / 15; }
-QRect twipRect(int left, int top, int width, int height) { return {px(left), px(top), px(width), px(height)}; }
-
-QFont comicFont(qreal points, bool bold)
-{
-    QFont font(QStringLiteral("Comic Sans MS"));
-    font.setPointSizeF(points);
-    font.setWeight(bold ? QFont::Bold : QFont::Normal);
-    return font;
-}
-
-QLabel* addLabel(QWidget* parent, const char* name, const QString& text, const QRect& rect, qreal points,
-                 bool bold, Qt::Alignment align, bool blackText)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    label->setGeometry(rect);
-    label->setFont(comicFont(points, bold));
-    label->setAlignment(align | Qt::AlignTop);
-    if (blackText) {
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, Qt::black);
-        label->setPalette(palette);
-    }
-    return label;
-}
-
-QDate systemDate() { return QDate::currentDate(); }
-
-} // namespace
-
-QString copyrightLine(const QDate& today)
-{
-    const int year = today.year();
-    const QString years = year == kFirstYear ? QString::number(kFirstYear)
-                                             : QStringLiteral("%1 - %2").arg(kFirstYear).arg(year);
-    return QStringLiteral("Copyright (C) %1 %2").arg(years, QLatin1String(kMaker));
-}
+using namespace FormControls;
 
 frmAbout::Clock frmAbout::clock;
 
@@ -77,24 +35,25 @@ void frmAbout::createControls()
     image->setPixmap(ProgramImages::logo());
     image->setScaledContents(true);
 
-    addLabel(this, "lblTitle", QStringLiteral("Nimbolt"), twipRect(2520, 240, 3435, 720), 20.25, true,
-             Qt::AlignHCenter, true);
+    setBlackText(addLabel(this, "lblTitle", QStringLiteral("Nimbolt"), twipRect(2520, 240, 3435, 720), 20.25, true,
+                          Qt::AlignHCenter));
     addLabel(this, "Label1", QStringLiteral("Sketch"), twipRect(2520, 1080, 3375, 375), 14.25, true,
-             Qt::AlignHCenter, false);
-    addLabel(this, "lblVersion", QStringLiteral("Version 1.0"), twipRect(2520, 1680, 3405, 345), 9.75, true,
-             Qt::AlignHCenter, false);
+             Qt::AlignHCenter);
+    addLabel(this, "lblVersion", versionCaption(), twipRect(2520, 1680, 3405, 345), 9.75, true, Qt::AlignHCenter);
     QLabel* disclaimer = addLabel(
         this, "lblDisclaimer",
         QStringLiteral("Warning: this computer program is protected by copyright law and international "
                        "treaties. Unauthorised copying or distribution of this program, or of any part of "
                        "it, may result in severe civil and criminal penalties, and will be prosecuted to "
                        "the maximum extent possible under the law."),
-        twipRect(120, 2160, 5895, 1185), 8.25, false, Qt::AlignLeft, true);
+        twipRect(120, 2160, 5895, 1185), 8.25, false, Qt::AlignLeft);
     disclaimer->setWordWrap(true);
+    setBlackText(disclaimer);
     lblCopyright_ = addLabel(this, "lblCopyright", copyrightLine(QDate(kFirstYear, 1, 1)),
-                             twipRect(480, 3600, 3855, 345), 8.25, false, Qt::AlignHCenter, true);
+                             twipRect(480, 3600, 3855, 345), 8.25, false, Qt::AlignHCenter);
+    setBlackText(lblCopyright_);
     addLabel(this, "lblAllRightsReserved", QStringLiteral("All rights reserved."), twipRect(480, 3960, 3855, 255),
-             8.25, false, Qt::AlignHCenter, false);
+             8.25, false, Qt::AlignHCenter);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("cmdOK"));

@@ -9,10 +9,6 @@
 class QLabel;
 class QPushButton;
 
-// The copyright line of the About box and the splash: the first year alone in 2000, the
-// span from 2000 to the given year otherwise, then the maker's name.
-QString copyrightLine(const QDate& today);
-
 // frmAbout: the modal About box with the logo, name, version and legal notices.
 class frmAbout : public QDialog {
     Q_OBJECT

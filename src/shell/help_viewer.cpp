@@ -134,7 +134,9 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window)
     index_ = new QListWidget;
     auto* display = new QPushButton(tr("&Display"));
     auto* indexLayout = new QVBoxLayout(indexPage);
-    indexLayout->addWidget(new QLabel(tr("Type in the &keyword to find:")));
+    auto* keywordLabel = new QLabel(tr("Type in the &keyword to find:"));
+    keywordLabel->setBuddy(keyword_);  // Alt+K goes to the keyword box
+    indexLayout->addWidget(keywordLabel);
     indexLayout->addWidget(keyword_);
     indexLayout->addWidget(index_);
     indexLayout->addWidget(display, 0, Qt::AlignRight);
@@ -150,9 +152,7 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window)
     auto* toolBar = new QToolBar;
     toolBar->addAction(tr("Back"), topic_, &QTextBrowser::backward);
     toolBar->addAction(tr("Forward"), topic_, &QTextBrowser::forward);
-    toolBar->addAction(tr("Home"), this, [this] {
-        showTopic(archive_.defaultTopic().isEmpty() ? QString::fromLatin1(kHelpStartTopic) : archive_.defaultTopic());
-    });
+    toolBar->addAction(tr("Home"), this, [this] { showTopic(QString()); });
 
     auto* splitter = new QSplitter;
     splitter->addWidget(tabs_);
@@ -218,10 +218,7 @@ void HelpViewer::showTopic(const QString& topic)
 {
     if (!archive_.isOpen())
         return;
-    QString wanted = topic;
-    if (wanted.isEmpty())
-        wanted = archive_.defaultTopic().isEmpty() ? QString::fromLatin1(kHelpStartTopic) : archive_.defaultTopic();
-    const QUrl url = topicUrl(wanted);
+    const QUrl url = topicUrl(topic.isEmpty() ? defaultTopic() : topic);
     if (!archive_.contains(url.path())) {
         showMessage(tr("<p>The topic %1 is not in this help file.</p>").arg(escaped(url.path())));
         return;
@@ -236,6 +233,11 @@ void HelpViewer::showTopic(const QString& topic)
             break;
         }
     }
+}
+
+QString HelpViewer::defaultTopic() const
+{
+    return archive_.defaultTopic().isEmpty() ? QString::fromLatin1(kHelpStartTopic) : archive_.defaultTopic();
 }
 
 QString HelpViewer::currentTopic() const

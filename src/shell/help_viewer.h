@@ -54,6 +54,8 @@ public:
 
 private:
     static HelpViewer* shared(const QString& chmPath);
+    // The file's own default topic, or "Welcome.htm" when it names none.
+    QString defaultTopic() const;
     void buildContents();
     void buildIndex();
     void addIndexEntries(const std::vector<SitemapEntry>& entries, int depth);

@@ -50,6 +50,9 @@ frmNimboltSketch::frmNimboltSketch(const WindowServices& services, QWidget* pare
 {
     setObjectName(QStringLiteral("frmNimboltSketch"));
     setWindowTitle(AppInfo::title());
+    // The window has its Game and Help menus and nothing else: no popup offering to hide the
+    // toolbar, whichever part is right-clicked.
+    setContextMenuPolicy(Qt::PreventContextMenu);
     view_ = new BoardView(surface_, this);
     view_->setObjectName(QStringLiteral("board"));
     view_->setKeyHandler([this](int keyCode, int shift) { Form_KeyDown(keyCode, shift); });

@@ -6,10 +6,43 @@
 #include "shell/images/program_images.h"
 #include "shell/main_window.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QMenuBar>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QStyleFactory>
 #include <QToolBar>
 #include <QToolButton>
+
+namespace {
+
+// The application's style with a toolbar frame of one pixel and no item margin, so that
+// Toolbar1 is its designed 24 pixels high around 22-pixel buttons.
+class ToolbarStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
+    {
+        if (metric == PM_ToolBarFrameWidth)
+            return 1;
+        if (metric == PM_ToolBarItemMargin)
+            return 0;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
+// One instance for the program: a widget does not own its style, which must outlive it.
+QStyle* toolbarStyle()
+{
+    static QPointer<QStyle> style;
+    if (!style) {
+        style = new ToolbarStyle(QStyleFactory::create(QApplication::style()->name()));
+        style->setParent(qApp);
+    }
+    return style;
+}
+
+} // namespace
 
 void frmNimboltSketch::createMenus()
 {
@@ -45,11 +78,13 @@ void frmNimboltSketch::createToolbar()
 {
     toolbar_ = new QToolBar(this);
     toolbar_->setObjectName(QStringLiteral("Toolbar1"));
+    toolbar_->setStyle(toolbarStyle());
     toolbar_->setMovable(false);
     toolbar_->setFloatable(false);
     toolbar_->setIconSize(QSize(16, 16));
     toolbar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
     toolbar_->setContextMenuPolicy(Qt::PreventContextMenu);
+    toolbar_->toggleViewAction()->setVisible(false);  // the toolbar is always shown
     addToolBar(Qt::TopToolBarArea, toolbar_);
 
     struct Entry {

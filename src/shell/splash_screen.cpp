@@ -1,8 +1,8 @@
 #include "shell/splash_screen.h"
 
-#include "platform/app_info.h"
+#include "platform/window_frame.h"
 #include "platform/window_placement.h"
-#include "shell/about_box.h"
+#include "shell/form_controls.h"
 #include "shell/images/program_images.h"
 
 #include <QFrame>
@@ -11,25 +11,9 @@
 #include <QMouseEvent>
 #include <QTimer>
 
+using namespace FormControls;
+
 namespace {
-
-// Positions are designed in twips, 15 to a pixel.
-constexpr int px(int twips) { return twips / 15; }
-QRect twipRect(int left, int top, int width, int height) { return {px(left), px(top), px(width), px(height)}; }
-
-QLabel* addLabel(QWidget* parent, const char* name, const QString& text, const QRect& rect, qreal points,
-                 bool bold, Qt::Alignment align)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    label->setGeometry(rect);
-    QFont font(QStringLiteral("Comic Sans MS"));
-    font.setPointSizeF(points);
-    font.setWeight(bold ? QFont::Bold : QFont::Normal);
-    label->setFont(font);
-    label->setAlignment(align | Qt::AlignTop);
-    return label;
-}
 
 // A label that sizes itself to its text keeps its designed top and horizontal centre, so
 // centred text stays where it was placed whatever the font's real width.
@@ -41,12 +25,11 @@ void fitToText(QLabel* label)
     label->setGeometry(fitted);
 }
 
-QDate systemDate() { return QDate::currentDate(); }
-
 } // namespace
 
 frmSplash::frmSplash(ValueReader readValue, HandOver handOver, Clock clock)
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint),
+    // A fixed thin frame with no title bar, kept off the task bar.
+    : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint),
       readValue_(std::move(readValue)),
       handOver_(std::move(handOver)),
       clock_(clock ? std::move(clock) : Clock(systemDate))
@@ -61,6 +44,7 @@ frmSplash::frmSplash(ValueReader readValue, HandOver handOver, Clock clock)
     createControls();
     Form_Load();
     timer1_->start();
+    useBorderOnlyFrame(this);
     centreOnScreen(this);
 }
 
@@ -82,12 +66,12 @@ void frmSplash::createControls()
                        18, true, Qt::AlignHCenter));
     fitToText(addLabel(frame1_, "lblProductName", QStringLiteral("Sketch"), twipRect(2400, 720, 3015, 765), 27.75,
                        true, Qt::AlignHCenter));
-    lblVersion_ = addLabel(frame1_, "lblVersion", QStringLiteral("Version 1.0"), twipRect(2400, 1560, 3045, 345), 12,
+    lblVersion_ = addLabel(frame1_, "lblVersion", versionCaption(), twipRect(2400, 1560, 3045, 345), 12,
                            true, Qt::AlignHCenter);
     lblLicenseTo_ = addLabel(frame1_, "lblLicenseTo", QStringLiteral("License To:"), twipRect(120, 2040, 3255, 255),
                              8.25, false, Qt::AlignLeft);
     lblLicenseTo_->hide();
-    lblCopyright_ = addLabel(frame1_, "lblCopyright", copyrightLine(QDate(2000, 1, 1)),
+    lblCopyright_ = addLabel(frame1_, "lblCopyright", copyrightLine(QDate(kFirstYear, 1, 1)),
                              twipRect(240, 2280, 5415, 255), 8.25, false, Qt::AlignHCenter);
     lblCompany_ = addLabel(frame1_, "lblCompany", QStringLiteral("Company:"), twipRect(120, 2280, 3255, 255), 8.25,
                            false, Qt::AlignLeft);
@@ -109,12 +93,12 @@ void frmSplash::createControls()
 
 void frmSplash::Form_Load()
 {
-    lblVersion_->setText(QStringLiteral("Version %1.%2").arg(AppInfo::majorVersion()).arg(AppInfo::minorVersion()));
+    lblVersion_->setText(versionCaption());
     fitToText(lblVersion_);
     lblLicenseTo_->setText(QStringLiteral("License To: ") + readValue_(QStringLiteral("Name")));
     lblCompany_->setText(QStringLiteral("Company: ") + readValue_(QStringLiteral("Company")));
     const QDate today = clock_();
-    if (today.year() != 2000)
+    if (today.year() != kFirstYear)
         lblCopyright_->setText(copyrightLine(today));
 }
 
@@ -143,8 +127,9 @@ void frmSplash::unload()
 
 bool frmSplash::handleKey(QKeyEvent* event)
 {
+    // Qt hands Delete the DEL control character, yet Delete types nothing.
     const QString text = event->text();
-    if (text.isEmpty())
+    if (text.isEmpty() || event->key() == Qt::Key_Delete || text.front() == QChar(0x7f))
         return false;
     Form_KeyPress(text.at(0).unicode());
     return true;

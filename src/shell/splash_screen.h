@@ -40,7 +40,7 @@ protected:
 
 private:
     void createControls();
-    // Character keys only: arrows, function keys and lone modifiers produce no text.
+    // Character keys only: arrows, function keys, Delete and lone modifiers type nothing.
     bool handleKey(QKeyEvent* event);
     void unload();
 

@@ -108,7 +108,7 @@ private Q_SLOTS:
         load();
         QCOMPARE(splash->size(), QSize(402, 227));
         QCOMPARE(splash->minimumSize(), splash->maximumSize());
-        QVERIFY(splash->windowFlags() & Qt::FramelessWindowHint);
+        QVERIFY(!(splash->windowFlags() & Qt::WindowTitleHint));
         QCOMPARE(frame()->geometry(), QRect(10, 4, 383, 213));
         QVERIFY(frame()->frameWidth() > 0);
         QVERIFY(label("lblWarning")->text().contains(QStringLiteral("About")));

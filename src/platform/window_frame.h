@@ -1,0 +1,8 @@
+#pragma once
+
+class QWidget;
+
+// Asks the window manager for a thin border with no title bar around a top-level window and
+// keeps the window off the task bar and pager. Call it before the window is first shown.
+// Only X11 needs asking: there Qt's flags turn every decoration off once the title is.
+void useBorderOnlyFrame(QWidget* window);
