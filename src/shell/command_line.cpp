@@ -81,16 +81,15 @@ CommandLine CommandLine::parseNative(int argc, const char* const argv[])
     }
     CommandLine command = parse(arguments);
     // A name Qt cannot hold exactly would lead to some other file: it is refused.
-    QStringList used;
-    for (const QString& name : {command.sketchPath, command.pngPath})
-        if (!name.isEmpty() && inexact.contains(name))
-            used << SketchFile::displayPath(name);
-    if (used.isEmpty())
-        return command;
-    if (command.action == Action::ExportPng)
-        return failure(unreadableName(used.first()));
-    command.error = unreadableName(used.first());
-    command.sketchPath.clear();
+    for (const QString& name : {command.sketchPath, command.pngPath}) {
+        if (name.isEmpty() || !inexact.contains(name))
+            continue;
+        if (command.action == Action::ExportPng)
+            return failure(unreadableName(SketchFile::displayPath(name)));
+        command.error = unreadableName(SketchFile::displayPath(name));
+        command.sketchPath.clear();
+        break;
+    }
     return command;
 }
 
