@@ -1,4 +1,5 @@
 #include "platform/app_info.h"
+#include "platform/qt_message_service.h"
 #include "platform/registry_api.h"
 #include "platform/window_placement.h"
 #include "shell/command_line.h"
@@ -23,14 +24,6 @@ QString readOwnerValue(const QString& valueName)
         .toText();
 }
 
-QStringList argumentList(int argc, char* argv[])
-{
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    return arguments;
-}
-
 } // namespace
 
 int main(int argc, char* argv[])
@@ -43,7 +36,7 @@ int main(int argc, char* argv[])
 
     // Read before any application object exists: help, version, errors and --export-png
     // need no display, no window and no screen store.
-    const CommandLine command = CommandLine::parse(argumentList(argc, argv));
+    const CommandLine command = CommandLine::parseNative(argc, argv);
     if (command.action != CommandLine::Action::OpenWindow) {
         QCoreApplication app(argc, argv);
         QTextStream out(stdout);
@@ -65,7 +58,10 @@ int main(int argc, char* argv[])
         }
         mainWindow->show();
         centreOnScreen(mainWindow.get());
-        if (!command.sketchPath.isEmpty())
+        // A named file that cannot be opened is reported on the board, as Open Sketch does.
+        if (!command.error.isEmpty())
+            QtMessageService(mainWindow.get()).showMessage(command.error);
+        else if (!command.sketchPath.isEmpty())
             mainWindow->openSketchFile(command.sketchPath);
     });
     splash->show();

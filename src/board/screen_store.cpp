@@ -15,22 +15,15 @@ ScreenStore::OpenResult ScreenStore::openInFirstUsable(const QStringList& folder
             error_ = QStringLiteral("Could not create the folder %1.").arg(QDir::toNativeSeparators(folder));
             continue;
         }
-        const QString path = QDir(folder).filePath(kFileName);
-        switch (lock_.tryLock(path + QStringLiteral(".lock"))) {
-        case InstanceLock::Result::HeldByAnother:
-            return OpenResult::InUse;
-        case InstanceLock::Result::Unavailable:
-            error_ = QStringLiteral("Could not create a lock file in %1.").arg(QDir::toNativeSeparators(folder));
-            continue;
-        case InstanceLock::Result::Locked:
-            break;
-        }
         try {
-            file_.open(path);
-            return OpenResult::Opened;
+            file_.open(QDir(folder).filePath(kFileName));
+            if (file_.lockExclusive())
+                return OpenResult::Opened;
+            file_.close();
+            return OpenResult::InUse;
         } catch (const FileError& e) {
             error_ = e.message();
-            lock_.unlock();
+            file_.close();
         }
     }
     return OpenResult::Failed;
@@ -54,16 +47,18 @@ void ScreenStore::writeRows(int first, std::span<const RowRecord> from)
 
 void ScreenStore::closeAndDelete()
 {
+    // Deleted while still locked, so that a copy starting now makes a fresh store.
     const QString path = file_.path();
-    file_.close();
     QFile file(path);
-    if (!path.isEmpty() && file.exists() && !file.remove())
-        throw FileError(QStringLiteral("Could not delete %1: %2.").arg(QDir::toNativeSeparators(path), file.errorString()));
-    lock_.unlock();
+    if (!path.isEmpty() && file.exists() && !file.remove()) {
+        file_.close();
+        throw FileError(
+            QStringLiteral("Could not delete %1: %2.").arg(QDir::toNativeSeparators(path), file.errorString()));
+    }
+    file_.close();
 }
 
 void ScreenStore::close()
 {
     file_.close();
-    lock_.unlock();
 }

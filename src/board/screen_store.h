@@ -1,7 +1,6 @@
 #pragma once
 
 #include "board/row_record.h"
-#include "platform/instance_lock.h"
 #include "platform/record_file.h"
 
 #include <QString>
@@ -19,9 +18,10 @@ public:
 
     ScreenStore();
 
-    // Opens "Screen.txt" in the first folder where it can be locked and opened, creating it
-    // when missing and never truncating it. InUse: another running copy holds it.
-    // Failed: no folder would do; error() says why.
+    // Opens "Screen.txt" in the first folder where it can be opened and locked, creating it
+    // when missing and never truncating it. A folder whose "Screen.txt" is not a regular file
+    // of this user's own is passed over. The lock lasts while the store is open, so InUse
+    // means another running copy holds it. Failed: no folder would do; error() says why.
     OpenResult openInFirstUsable(const QStringList& folders);
 
     void readRow(int n, RowRecord& into);
@@ -30,17 +30,18 @@ public:
     GridRows readGrid();
     // Rows first, first + 1, ... in one write.
     void writeRows(int first, std::span<const RowRecord> from);
-    // Closes the file and deletes it (the window is going away).
+    // Deletes the file and closes it (the window is going away).
     void closeAndDelete();
     void close();
 
     bool isOpen() const { return file_.isOpen(); }
     QString path() const { return file_.path(); }
     qint64 size() const { return file_.size(); }
+    // Whether path (links followed) names the store's file.
+    bool isFile(const QString& path) const { return file_.isFile(path); }
     const QString& error() const { return error_; }
 
 private:
     RecordFile file_;
-    InstanceLock lock_;
     QString error_;
 };

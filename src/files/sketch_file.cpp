@@ -2,6 +2,7 @@
 
 #include "board/screen_store.h"
 #include "platform/file_error.h"
+#include "platform/plain_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,7 +30,7 @@ void copyTail(const QString& path, QSaveFile& out)
         const QByteArray chunk = old.read(1 << 20);
         if (chunk.isEmpty() && old.error() != QFileDevice::NoError)
             throw saveError(path, old.errorString());
-        if (out.write(chunk) != chunk.size())
+        if (!PlainFile::writeAll(out, chunk))
             throw saveError(path, out.errorString());
     }
 }
@@ -47,14 +48,20 @@ QString displayPath(const QString& path)
 
 void save(const QString& path, ScreenStore& store, RowRecord& rowBuffer, int penX, int penY)
 {
+    if (const auto refused = PlainFile::refuseAsTarget(path))
+        throw saveError(path, *refused);
+    // Replacing the store's own file would leave the board drawing into a deleted file.
+    if (store.isFile(path))
+        throw saveError(path, QStringLiteral("It is the board's own screen store"));
     QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
+    // Unbuffered, so that a failed write reports the system's reason at once.
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw saveError(path, out.errorString());
     Rows rows = store.readGrid();
     for (RowRecord& row : rows)
         row.setPen(qint16(penX), qint16(penY));
     rowBuffer = rows.back();  // as if every row had passed through it
-    if (out.write(reinterpret_cast<const char*>(rows.data()), kFullGridBytes) != kFullGridBytes)
+    if (!PlainFile::writeAll(out, QByteArrayView(reinterpret_cast<const char*>(rows.data()), kFullGridBytes)))
         throw saveError(path, out.errorString());
     copyTail(path, out);
     if (!out.commit())
@@ -63,13 +70,16 @@ void save(const QString& path, ScreenStore& store, RowRecord& rowBuffer, int pen
 
 Rows read(const QString& path)
 {
-    QFile in(path);
+    QFile in;
     auto fail = [&path](const QString& reason) {
         return FileError(QStringLiteral("Could not open the sketch %1: %2.").arg(displayPath(path), reason));
     };
-    if (!in.open(QIODevice::ReadOnly))
-        throw fail(in.errorString());
-    // Missing records and the missing part of a partial one stay zero.
+    if (const auto refused = PlainFile::openForReading(in, path))
+        throw fail(*refused);
+    // Save Sketch writes whole records only; anything else was never a sketch.
+    if (in.size() % kRecordBytes != 0)
+        throw fail(QStringLiteral("It is not a Nimbolt Sketch drawing"));
+    // Records missing from a short file stay zero.
     Rows rows(kGridRows);
     char* into = reinterpret_cast<char*>(rows.data());
     qint64 done = 0;

@@ -16,11 +16,12 @@ using Rows = GridRows;
 
 // Writes the store's rows 1..485, each stamped with the pen, through rowBuffer. The file is
 // replaced only once everything is written; bytes after the 485th record of an existing
-// file are kept, and so are its permissions. Throws FileError.
+// file are kept, and so are its permissions. A target that exists but is not a regular
+// file, or that is the store's own file, is refused. Throws FileError.
 void save(const QString& path, ScreenStore& store, RowRecord& rowBuffer, int penX, int penY);
 
-// Reads the whole sketch before anyone changes anything. Records missing from a short file,
-// and the missing part of a trailing partial record, read as zeros. Throws FileError.
+// Reads the whole sketch before anyone changes anything. Only a regular file made of whole
+// records is a sketch; records missing from a short one read as zeros. Throws FileError.
 Rows read(const QString& path);
 
 // "~/Documents/cat.nsd": a path as a message shows it.

@@ -3,7 +3,9 @@
 #include "board/sketch_board.h"
 #include "files/print_sketch.h"
 #include "platform/file_error.h"
+#include "platform/plain_file.h"
 
+#include <QBuffer>
 #include <QSaveFile>
 
 
@@ -24,15 +26,21 @@ void exportFile(const QString& sketchPath, const QString& pngPath)
         return FileError(QStringLiteral("Could not write the picture %1: %2.")
                              .arg(SketchFile::displayPath(pngPath), reason));
     };
+    if (PlainFile::sameFile(sketchPath, pngPath))
+        throw fail(QStringLiteral("It is the sketch being exported"));
+    if (const auto refused = PlainFile::refuseAsTarget(pngPath))
+        throw fail(*refused);
+    // Encoded in memory, where it cannot fail part-way, then written with the system's
+    // reason for any failure.
+    QByteArray encoded;
+    QBuffer buffer(&encoded);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG"))
+        throw fail(QStringLiteral("The PNG encoder failed"));
     // Written beside the target and renamed over it, so a failed export leaves no half picture.
     QSaveFile out(pngPath);
-    if (!out.open(QIODevice::WriteOnly))
-        throw fail(out.errorString());
-    if (!image.save(&out, "PNG")) {
-        out.cancelWriting();
-        throw fail(out.error() != QFileDevice::NoError ? out.errorString() : QStringLiteral("the PNG encoder failed"));
-    }
-    if (!out.commit())
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || !PlainFile::writeAll(out, encoded)
+        || !out.commit())
         throw fail(out.errorString());
 }
 

@@ -13,7 +13,8 @@ namespace SketchPng {
 QImage render(const SketchFile::Rows& rows);
 
 // Reads the sketch file and writes it as a PNG picture. The picture is replaced only once
-// it is completely written. Throws FileError.
+// it is completely written; a target that is the sketch itself, or exists but is not a
+// regular file, is refused. Throws FileError.
 void exportFile(const QString& sketchPath, const QString& pngPath);
 
 } // namespace SketchPng

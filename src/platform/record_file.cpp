@@ -11,6 +11,7 @@
 #include <set>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,6 +26,17 @@ std::set<int>& numbersInUse()
 QString reason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
 QString shown(const QString& path) { return QDir::toNativeSeparators(path); }
+
+// Runs a system call again for as long as a signal interrupts it.
+template <typename Call>
+auto retried(Call call)
+{
+    decltype(call()) result;
+    do {
+        result = call();
+    } while (result < 0 && errno == EINTR);
+    return result;
+}
 
 } // namespace
 
@@ -47,16 +59,33 @@ void RecordFile::open(const QString& path)
 {
     close();
     const QByteArray native = QFile::encodeName(path);
-    int fd;
-    do {
-        fd = ::open(native.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0)
-        throw FileError(QStringLiteral("Could not open %1: %2.").arg(shown(path), reason(errno)));
+    // No following a link planted under the name, no waiting on a FIFO.
+    const int flags = O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
+    const int fd = retried([&] { return ::open(native.constData(), flags, 0666); });
+    if (fd < 0) {
+        const QString why = errno == ELOOP ? QStringLiteral("It is a symbolic link") : reason(errno);
+        throw FileError(QStringLiteral("Could not open %1: %2.").arg(shown(path), why));
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid() || st.st_nlink != 1) {
+        ::close(fd);
+        throw FileError(QStringLiteral("Could not open %1: It is not a file of your own.").arg(shown(path)));
+    }
     fd_ = fd;
     path_ = path;
     number_ = nextFreeFileNumber();
     numbersInUse().insert(number_);
+}
+
+bool RecordFile::lockExclusive()
+{
+    // flock, not fcntl: its lock belongs to this open of the file, so a second open in the
+    // same process is refused too.
+    if (retried([&] { return ::flock(fd_, LOCK_EX | LOCK_NB); }) == 0)
+        return true;
+    if (errno == EWOULDBLOCK)
+        return false;
+    fail("lock");
 }
 
 void RecordFile::close()
@@ -69,18 +98,30 @@ void RecordFile::close()
     number_ = 0;
 }
 
+bool RecordFile::isFile(const QString& path) const
+{
+    struct stat mine {};
+    struct stat other {};
+    return fd_ >= 0 && ::fstat(fd_, &mine) == 0 && ::stat(QFile::encodeName(path).constData(), &other) == 0
+        && mine.st_dev == other.st_dev && mine.st_ino == other.st_ino;
+}
+
 qint64 RecordFile::offsetOf(qint64 n) const { return (n - 1) * recordLength_; }
+
+void RecordFile::fail(const char* what) const
+{
+    throw FileError(QStringLiteral("Could not %1 %2: %3.").arg(QLatin1String(what), shown(path_), reason(errno)));
+}
 
 void RecordFile::read(qint64 n, std::span<std::byte> into)
 {
     const std::size_t wanted = into.size();
     std::size_t done = 0;
     while (done < wanted) {
-        const ssize_t got = ::pread(fd_, into.data() + done, wanted - done, offsetOf(n) + qint64(done));
-        if (got < 0 && errno == EINTR)
-            continue;
+        const qint64 at = offsetOf(n) + qint64(done);
+        const ssize_t got = retried([&] { return ::pread(fd_, into.data() + done, wanted - done, at); });
         if (got < 0)
-            throw FileError(QStringLiteral("Could not read %1: %2.").arg(shown(path_), reason(errno)));
+            fail("read");
         if (got == 0)
             break;  // end of file
         done += std::size_t(got);
@@ -93,11 +134,15 @@ void RecordFile::write(qint64 n, std::span<const std::byte> from)
     const std::size_t wanted = from.size();
     std::size_t done = 0;
     while (done < wanted) {
-        const ssize_t put = ::pwrite(fd_, from.data() + done, wanted - done, offsetOf(n) + qint64(done));
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0)
-            throw FileError(QStringLiteral("Could not write %1: %2.").arg(shown(path_), reason(put < 0 ? errno : EIO)));
+        // A short write is carried on; the next one fails with the system's reason.
+        const qint64 at = offsetOf(n) + qint64(done);
+        const ssize_t put = retried([&] { return ::pwrite(fd_, from.data() + done, wanted - done, at); });
+        if (put < 0)
+            fail("write");
+        if (put == 0) {
+            errno = EIO;
+            fail("write");
+        }
         done += std::size_t(put);
     }
 }

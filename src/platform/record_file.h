@@ -5,9 +5,8 @@
 #include <cstddef>
 #include <span>
 
-// A random-access file of fixed-length records numbered from 1, like the file numbers of
-// the original runtime: each open file holds a number until it is closed.
-// Every failure throws FileError.
+// A random-access file of fixed-length records numbered from 1. Each open file holds a
+// file number, the lowest one free, until it is closed. Every failure throws FileError.
 class RecordFile {
 public:
     explicit RecordFile(int recordLength);
@@ -15,10 +14,18 @@ public:
     RecordFile(const RecordFile&) = delete;
     RecordFile& operator=(const RecordFile&) = delete;
 
-    // Opens (creating when missing, never truncating) for reading and writing.
+    // Opens (creating when missing, never truncating) for reading and writing. Only a
+    // regular file of this user's own, with no other name, will do: a symbolic link, a FIFO
+    // or someone else's file planted under the name is refused.
     void open(const QString& path);
+    // Takes the kernel's exclusive lock on the open file, without waiting; false when
+    // another open of the file holds it. The lock goes with the file's close, or the
+    // process's end, whatever ends it.
+    bool lockExclusive();
     void close();
     bool isOpen() const { return fd_ >= 0; }
+    // Whether path (links followed) names the open file.
+    bool isFile(const QString& path) const;
 
     // Reads from the start of record n, as many bytes as `into` holds (one record or a run
     // of them); what lies past the end of the file reads as zeros.
@@ -35,6 +42,7 @@ public:
 
 private:
     qint64 offsetOf(qint64 n) const;
+    [[noreturn]] void fail(const char* what) const;
 
     int recordLength_;
     int fd_ = -1;

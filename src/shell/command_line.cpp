@@ -6,7 +6,9 @@
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QTextStream>
 
 namespace {
@@ -58,7 +60,38 @@ CommandLine failure(const QString& error)
 
 QString absolute(const QString& path) { return QFileInfo(path).absoluteFilePath(); }
 
+QString unreadableName(const QString& name)
+{
+    return QStringLiteral("The file name %1 cannot be used: it is not valid in this system's encoding.")
+        .arg(name);
+}
+
 } // namespace
+
+CommandLine CommandLine::parseNative(int argc, const char* const argv[])
+{
+    QStringList arguments;
+    QSet<QString> inexact;
+    for (int i = 0; i < argc; ++i) {
+        const QByteArray bytes(argv[i]);
+        const QString decoded = QFile::decodeName(bytes);
+        if (QFile::encodeName(decoded) != bytes)
+            inexact.insert(absolute(decoded));
+        arguments << decoded;
+    }
+    CommandLine command = parse(arguments);
+    // A name Qt cannot hold exactly would lead to some other file: it is refused.
+    for (const QString& name : {command.sketchPath, command.pngPath}) {
+        if (name.isEmpty() || !inexact.contains(name))
+            continue;
+        if (command.action == Action::ExportPng)
+            return failure(unreadableName(SketchFile::displayPath(name)));
+        command.error = unreadableName(SketchFile::displayPath(name));
+        command.sketchPath.clear();
+        break;
+    }
+    return command;
+}
 
 CommandLine CommandLine::parse(const QStringList& arguments)
 {
@@ -88,13 +121,9 @@ CommandLine CommandLine::parse(const QStringList& arguments)
     }
     if (files.size() > 1)
         return failure(QStringLiteral("Only one sketch can be opened at a time."));
-    if (files.size() == 1) {
-        // A file that is not there ends here, before any window; anything else wrong with it
-        // is for Open Sketch to find and show.
-        if (!QFileInfo::exists(files[0]))
-            return failure(QStringLiteral("Could not open the sketch %1: No such file or directory.").arg(files[0]));
+    // Whatever is wrong with the file is for Open Sketch to find and show on the board.
+    if (files.size() == 1)
         command.sketchPath = absolute(files[0]);
-    }
     return command;
 }
 

@@ -7,6 +7,7 @@ class QTextStream;
 
 // What the program's arguments ask for:
 //   nimbolt-sketch [FILE.nsd]                     the window, then FILE opened as Open Sketch does
+//                                                 (a file that cannot be opened is reported there)
 //   nimbolt-sketch --export-png IN.nsd OUT.png    the sketch as a picture, no window
 //   nimbolt-sketch --help | --version
 struct CommandLine {
@@ -15,12 +16,16 @@ struct CommandLine {
     Action action = Action::OpenWindow;
     QString sketchPath;  // OpenWindow (empty for none) and ExportPng: the sketch, absolute
     QString pngPath;     // ExportPng: the picture to write
-    QString error;       // Fail: one sentence
+    QString error;       // Fail: one sentence; OpenWindow: why the named sketch was refused
 
     // Reads the arguments, argv[0] first. Qt's own options (-platform, -style, -reverse ...)
-    // are accepted here and left for QApplication. Needs no application object; the only
-    // file it looks at is the sketch to open, which must exist.
+    // are accepted here and left for QApplication. Needs no application object and looks at
+    // no file.
     static CommandLine parse(const QStringList& arguments);
+    // The same from the program's own argv. A file name whose bytes the decoded name does not
+    // give back is refused: --export-png fails, and the window shows the refusal instead of
+    // opening the file.
+    static CommandLine parseNative(int argc, const char* const argv[]);
 };
 
 // Carries out an action that needs no window (everything but OpenWindow), writing to out and

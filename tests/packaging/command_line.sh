@@ -37,7 +37,6 @@ done
 echo "--version and --help"
 
 expect_error "Unknown option 'no-such-option'" --no-such-option
-expect_error "gone.nsd" gone.nsd
 expect_error "gone.nsd" --export-png gone.nsd out.png
 [ ! -e out.png ] || fail "a failed export left out.png"
 mkdir folder.nsd
