@@ -125,8 +125,9 @@ class Session:
             self.poll(what, same, watch=watch)
         except Fail as e:
             got = seen[0]
-            if isinstance(want, set) and isinstance(got, (set, dict)):
-                got = f'missing {sorted(want - set(got))[:12]}, extra {sorted(set(got) - want)[:12]}'
+            if isinstance(want, (set, dict)) and isinstance(got, type(want)):
+                w, g = (set(want.items()), set(got.items())) if isinstance(want, dict) else (want, got)
+                got = f'missing {sorted(w - g)[:12]}, extra {sorted(g - w)[:12]}'
             raise Fail(f'{e}: want {str(want)[:200]}, got {str(got)[:300]}') from None
 
     def user_env(self, user=None, home=None):
@@ -197,10 +198,10 @@ class Session:
         self.dpy.create_resource_object('window', w.xid).set_input_focus(X.RevertToParent, X.CurrentTime)
         self.dpy.sync()
 
-    def keys(self, *keys, text=None):
+    def keys(self, *keys, text=None, delay=2):
         """Type keys (xdotool names) or text into the focused window, then release every key used,
         so that none stays held in the server should xdotool be stopped halfway."""
-        cmd = ['xdotool', 'type', '--delay', '2', '--', text] if text else ['xdotool', 'key', '--delay', '2', *keys]
+        cmd = ['xdotool', 'type' if text else 'key', '--delay', str(delay), *(['--', text] if text else keys)]
         done = subprocess.run(cmd, capture_output=True, text=True)
         subprocess.run(['xdotool', 'keyup', *set(keys or ['shift'])], capture_output=True)
         check(done.returncode == 0, f'{cmd} failed: {done.stderr}')
@@ -236,15 +237,19 @@ class Session:
         """A window shows more than a plain fill: at least three colours."""
         return len(set(self.pixels(w.x, w.y, w.width, w.height))) > 2
 
+    def daemon(self, cmd, stdout=None, **how):
+        """Start a helper process that ends with the session; its output goes to a log."""
+        log = open(f'{self.dir}/{os.path.basename(cmd[0])}-{len(self.daemons)}.log', 'w')
+        self.daemons.append(Program(subprocess.Popen(cmd, stdout=stdout or log, stderr=log, **how), log.name, cmd))
+        return self.daemons[-1]
+
     def bus(self, user):
         """A session bus of the user's own, over which the user's programs show their widgets."""
         if user not in self.buses:
-            daemon = subprocess.Popen(['dbus-daemon', '--session', '--nofork', '--print-address=1'],
-                                      env=self.user_env(user), user=user, stdout=subprocess.PIPE,
-                                      stderr=open(f'{self.dir}/dbus-{user}.log', 'w'))
-            self.daemons.append(Program(daemon, '/dev/null', ('dbus-daemon',)))
+            out = self.daemon(['dbus-daemon', '--session', '--nofork', '--print-address=1'],
+                              stdout=subprocess.PIPE, env=self.user_env(user), user=user).popen.stdout
             self.buses[user] = self.poll('session bus address', lambda: select.select(
-                [daemon.stdout], [], [], 0.05)[0] and daemon.stdout.readline().decode().strip())
+                [out], [], [], 0.05)[0] and out.readline().decode().strip())
         return self.buses[user]
 
     def message(self, program, words, user=None):
@@ -272,7 +277,7 @@ class Session:
             print(f'the X server has died: {open(f"{self.dir}/xvfb.log").read()[-400:]}', file=sys.stderr)
         elif subprocess.run(['xwd', '-root', '-silent', '-out', f'{self.dir}/failure.xwd']).returncode == 0:
             print(f'screenshot: {self.dir}/failure.xwd', file=sys.stderr)
-        for p in self.programs:
+        for p in self.programs + self.daemons:
             print(p, file=sys.stderr)
         print(f'scratch folder kept: {self.dir}', file=sys.stderr)
 

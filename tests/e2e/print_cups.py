@@ -1,0 +1,110 @@
+#!/usr/bin/python3
+"""Ctrl+P and Return in the print dialog print the board on the default printer: a private CUPS
+scheduler with a cups-pdf queue turns the job into a PDF page that shows the drawing."""
+import glob, os, pwd, re, subprocess
+from harness import Skip, check, run
+
+PPD = '/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd'
+CUPSD_CONF = '''LogLevel warn
+Listen {0}/cups.sock
+Browsing No
+WebInterface No
+DefaultAuthType None
+<Location />
+  Order allow,deny
+  Allow all
+</Location>
+<Policy default>
+  <Limit All>
+    Order deny,allow
+  </Limit>
+</Policy>
+'''
+FILES_CONF = '''ServerRoot {0}
+RequestRoot {0}/spool
+CacheDir {0}/cache
+StateDir {0}/state
+TempDir {0}/tmp
+ErrorLog {0}/error_log
+AccessLog {0}/access_log
+PageLog {0}/page_log
+SystemGroup root
+FileDevice No
+'''
+
+
+def lpstat(*args):
+    return subprocess.run(['lpstat', *args], capture_output=True, text=True).stdout
+
+
+def start_cups(s):
+    """A private scheduler (own configuration, spool and socket) with cups-pdf as its default."""
+    if not (os.access('/usr/sbin/cupsd', os.X_OK) and os.path.exists(PPD)):
+        raise Skip('CUPS or cups-pdf is not installed (scripts/install-deps.sh test installs them)')
+    if os.getuid() != 0:
+        raise Skip('cups-pdf writes its files only under a scheduler run by root')
+    cups = f'{s.dir}/cups'
+    for folder in ('spool', 'cache', 'state'):
+        os.makedirs(f'{cups}/{folder}')
+    os.makedirs(f'{cups}/tmp', 0o1777)  # filters run as lp and write their temporary files here
+    os.chmod(f'{cups}/tmp', 0o1777)
+    open(f'{cups}/cupsd.conf', 'w').write(CUPSD_CONF.format(cups))
+    open(f'{cups}/cups-files.conf', 'w').write(FILES_CONF.format(cups))
+    # cups-pdf names its file after the job's number, in a folder every scheduler shares:
+    # number from our own pid, unique among running tests
+    open(f'{cups}/cache/job.cache', 'w').write(f'NextJobId {os.getpid()}\n')
+    cupsd = s.daemon(['/usr/sbin/cupsd', '-f', '-c', f'{cups}/cupsd.conf', '-s', f'{cups}/cups-files.conf'])
+    os.environ['CUPS_SERVER'] = s.env['CUPS_SERVER'] = f'{cups}/cups.sock'
+    s.poll('answer from cupsd', lambda: 'scheduler is running' in lpstat('-r'), watch=cupsd)
+    for args in (['-p', 'PDF', '-E', '-v', 'cups-pdf:/', '-P', PPD], ['-d', 'PDF']):
+        done = subprocess.run(['lpadmin', *args], capture_output=True, text=True)
+        check(done.returncode == 0, f'lpadmin {args} failed: {done.stderr}')
+
+
+def page_cells(pdf, k=4):
+    """The top-left ink in 96 dpi pixels and the inked cells (i, j) counted from it, rasterised at k
+    pixels a board cell (the page may place the image a fraction of a pixel off the grid); a cell
+    whose centre is not inked is marked partly inked."""
+    raster = subprocess.run(['pdftoppm', '-r', str(96 * k), '-gray', '-singlefile', pdf],
+                            capture_output=True, check=True).stdout
+    width, height = map(int, raster.split(b'\n')[1].split())
+    pixels = raster[-width * height:]
+    dark = [(i % width, i // width) for i, v in enumerate(pixels) if v < 128]
+    check(dark, f'the printed page {pdf} is blank')
+    left, top = min(x for x, _ in dark), min(y for _, y in dark)
+    cells = {((x - left) // k, (y - top) // k) for x, y in dark}
+    inked = {(i, j) for i, j in cells if pixels[(top + j * k + k // 2) * width + left + i * k + k // 2] < 128}
+    return left // k, top // k, cells | {(cell, 'partly inked') for cell in cells - inked}
+
+
+def print_cups(s):
+    start_cups(s)
+    out = f'{pwd.getpwuid(os.getuid()).pw_dir}/PDF'  # cups-pdf's folder for the printing user
+    program = s.start()
+    main = s.window(program, name='Nimbolt Sketch')
+    s.focus(main)
+    s.keys('Right', 'Right', 'Right', 'Down', 'Down', 'Left')  # a hook from (291, 242)
+    drawing = {(292, 242), (293, 242), (294, 242), (294, 243), (294, 244), (293, 244)}
+    s.expect_board(main, drawing)
+    s.keys('ctrl+p')
+    dialog = s.window(program, name='Print')
+    s.focus(dialog)
+    s.keys('Return')
+    s.gone(dialog)
+    # a job done and none waiting: the job may be sent a moment after the dialog has gone
+    s.poll('print job done', lambda: lpstat('-W', 'completed', '-o') and not lpstat('-o'), timeout=60)
+    job = max(int(line.split()[0].rsplit('-', 1)[1]) for line in lpstat('-W', 'completed', '-o').splitlines())
+    pdf = s.poll(f'PDF of job {job} in {out}', lambda: glob.glob(f'{out}/*-job_{job}.pdf'))[0]
+    os.rename(pdf, f'{s.dir}/printed.pdf')  # out of the shared folder, kept with a failure
+    pages = subprocess.run(['pdfinfo', f'{s.dir}/printed.pdf'], capture_output=True, text=True).stdout
+    check(re.search(r'^Pages: +1$', pages, re.M), f'the printed PDF is not one page: {pages}')
+    first = min(c for c, _ in drawing), min(r for _, r in drawing)
+    left, top, cells = page_cells(f'{s.dir}/printed.pdf')
+    want = {(c - first[0], r - first[1]) for c, r in drawing}
+    check(cells == want, f'the page shows other cells: missing {want - cells}, extra {cells - want}')
+    corner = left - first[0] + 1, top - first[1] + 1  # where board pixel (0, 0) lies on the page
+    check(0 <= min(corner) and max(corner) <= 96, f'the board lies at {corner} px, over an inch into the page')
+    check(program.popen.poll() is None, 'the program ended after printing')
+
+
+run(print_cups)
