@@ -18,16 +18,16 @@ def startup(s):
         report = f'{s.dir}/time{i}.txt'
         mark, start = len(s.maps), time.monotonic()
         program = s.start(app=app, wrap=f'exec /usr/bin/time -v -o {report} "$@"')
-        while not any(name == 'Nimbolt Sketch' for _, _, name in s.maps[mark:]):
-            check(time.monotonic() - start < 20 and program.popen.poll() is None, f'run {i}: no main window')
+        while not any(w.name == 'Nimbolt Sketch' for w in s.windows()):
+            check(time.monotonic() - start < 20 and program.poll() is None, f'run {i}: no main window')
             select.select([s.dpy.fileno()], [], [], 0.01)  # wake at once when a window is mapped
             s.pump()
-        first, main = s.maps[mark][0] - start, s.maps[-1][0] - start
+        first, main = s.maps[mark][0] - start, time.monotonic() - start
         s.close(next(w for w in s.windows() if w.name == 'Nimbolt Sketch'))
-        check(s.status(program) == 0, f'run {i}: the program ended with status {program.popen.returncode}')
+        s.status(program, 0, f'run {i}: closing the window')
         kib = int(re.search(r'Maximum resident set size \(kbytes\): (\d+)', open(report).read())[1])
         firsts, mains, peaks = firsts + [first], mains + [main], peaks + [kib / 1024]
-        print(f'startup: run {i + 1}: first window "{s.maps[mark][2]}" after {first:.3f} s, '
+        print(f'startup: run {i + 1}: first window after {first:.3f} s, '
               f'main window after {main:.3f} s, peak RSS {kib / 1024:.1f} MiB')
     median = statistics.median(firsts)
     print(f'startup: start to first window: median {median:.3f} s over {len(firsts)} runs '

@@ -1,9 +1,8 @@
 #!/usr/bin/python3
-"""The program run by an ordinary user from an application folder the user cannot write to (an
-installed copy): the store goes to the user's data folder; when no folder is usable, when the
-store cannot be deleted on closing and when Shake cannot write, a message says why and the
-program ends with status 1."""
-import os, shutil, subprocess
+"""An ordinary user runs the program from a folder the user cannot write to: the store goes to the
+user's data folder; when no folder is usable, when the store cannot be deleted on closing and when
+Shake cannot write, a message says why and the program ends with status 1."""
+import os, subprocess
 from harness import Skip, check, run
 
 USER, MAIN = 'sktest', 'Nimbolt Sketch'
@@ -12,34 +11,30 @@ USER, MAIN = 'sktest', 'Nimbolt Sketch'
 def readonly_folder(s):
     if os.getuid() != 0:
         raise Skip('needs root to run the program as another user')
-    # another test run may be creating the user at the same moment: ask again after a failure
-    if subprocess.run(['id', '-u', USER], capture_output=True).returncode:
-        subprocess.run(['useradd', '-M', '-r', '-s', '/usr/sbin/nologin', USER], capture_output=True)
+    subprocess.run(['useradd', '-M', '-r', '-s', '/usr/sbin/nologin', USER], capture_output=True)  # if not there yet
     app = s.app_folder('installed')  # root's, mode 755
-    data = f'{s.user_env(USER)["HOME"]}/.local/share/nimbolt-sketch'
+    data = f'{s.user_env(USER)["HOME"]}/.local/share/nimbolt-sketch'  # the per-user data folder
     store = f'{data}/Screen.txt'
 
     def start(**how):
         program = s.start(app=app, user=USER, **how)
         return program, s.window(program, name=MAIN)
 
-    def refused(program, words, box=None):
+    def refused(program, words, main=None):
         """The program shows a message with words, then ends with status 1 once it is dismissed."""
         s.message(program, words, user=USER)
-        s.focus(box or s.window(program, name=MAIN))
+        s.focus(s.window(program, name=MAIN, other_than=main))
         s.keys('Return')
-        check(s.status(program) == 1, f'the program ended with status {program.popen.returncode}')
+        s.status(program, 1)
 
     # The store falls back to the data folder, is the user's, and goes when the window closes.
     program, main = start()
-    check(os.stat(f'/proc/{program.pid}').st_uid != 0, 'the program runs as root')
     s.focus(main)
     s.keys('Up', 'Right')
     s.expect_store(store, {(291, 241), (292, 241)})
-    s.expect_board(main, {(291, 241), (292, 241)})
     check(os.listdir(app) == ['nimbolt-sketch'], f'files appeared in the application folder: {os.listdir(app)}')
     s.close(main)
-    check(s.status(program) == 0, f'closing ended the program with status {program.popen.returncode}')
+    s.status(program, 0, 'closing the window')
     check(not os.path.exists(store), 'closing the window left the store')
 
     # The store's folder made read-only while the program runs: closing cannot delete the store.
@@ -47,7 +42,7 @@ def readonly_folder(s):
     s.poll('store', lambda: os.path.exists(store))
     os.chmod(data, 0o555)
     s.close(main)
-    refused(program, store, s.window(program, name=MAIN, other_than=main))
+    refused(program, store, main)
     os.chmod(data, 0o755)
     os.remove(store)
 
@@ -55,7 +50,7 @@ def readonly_folder(s):
     program, main = start(wrap="trap '' XFSZ; ulimit -f 100; exec \"$@\"")
     s.focus(main)
     s.keys('F2')
-    refused(program, 'File too large', s.window(program, name=MAIN, other_than=main))
+    refused(program, 'File too large', main)
 
     # A home the user cannot write to: no folder is usable for the store.
     home = f'{s.dir}/locked-home'
