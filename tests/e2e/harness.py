@@ -54,14 +54,13 @@ class Session:
         self.xvfb = self.launch(['Xvfb', '-displayfd', str(write), '-screen', '0', '1280x1024x24', '-nolisten',
                                  'tcp', '-noreset', '-ac'], self.daemons, pass_fds=[write])
         os.close(write)
-        number = self.poll('display number from Xvfb', lambda: select.select([read], [], [], 0.05)[0] and os.read(read, 16))
-        os.environ['DISPLAY'] = f':{number.decode().strip()}'
+        os.environ['DISPLAY'] = ':' + self.poll('display number from Xvfb', lambda: select.select(
+            [read], [], [], 0.05)[0] and os.read(read, 16)).decode().strip()
         self.env = {'PATH': '/usr/bin:/bin', 'DISPLAY': os.environ['DISPLAY'], 'LANG': 'C.UTF-8',
                     'QT_QPA_PLATFORM': 'xcb', 'QT_STYLE_OVERRIDE': 'Fusion'}
         self.dpy = display.Display()
         self.root = self.dpy.screen().root
-        self.root.change_attributes(event_mask=X.SubstructureNotifyMask)  # to hear of every window mapped
-        self.dpy.sync()
+        self.root.change_attributes(event_mask=X.SubstructureNotifyMask)  # sent with the first poll
 
     def app_folder(self, name):
         os.makedirs(f'{self.dir}/{name}')
@@ -136,7 +135,8 @@ class Session:
         for w in self.root.query_tree().children:
             try:
                 pid = w.get_full_property(self.dpy.intern_atom('_NET_WM_PID'), Xatom.CARDINAL)
-                if w.get_attributes().map_state == X.IsViewable and (not program or pid and pid.value[0] == program.pid):
+                mine = not program or pid and pid.value[0] == program.pid
+                if w.get_attributes().map_state == X.IsViewable and mine:
                     g = w.get_geometry()
                     found.append(Window(w.id, w.get_wm_name(), g.x, g.y, g.width, g.height))
             except error.XError:
@@ -234,13 +234,14 @@ def run(test):
         print(f'SKIP: {e}')
         code = 77
     except Exception as e:  # a failed check, or a fault in the test itself
-        print(f'FAIL: {e if isinstance(e, Fail) else traceback.format_exc()}', file=sys.stderr)
+        plain = isinstance(e, (Fail, error.ConnectionClosedError))  # the X server's end, say
+        print(f'FAIL: {e if plain else traceback.format_exc()}', file=sys.stderr)
         if session and session.xvfb.poll() is None and not subprocess.run(
                 ['xwd', '-root', '-silent', '-out', f'{session.dir}/failure.xwd']).returncode:
             print(f'screenshot: {session.dir}/failure.xwd', file=sys.stderr)
         for p in session.programs + session.daemons if session else []:  # the X server among them
             state = 'runs' if p.poll() is None else f'ended with status {p.returncode}'
-            print(f'{p.pid} {p.args} {state}; output: {open(p.log, errors="replace").read()[-600:]!r}', file=sys.stderr)
+            print(f'{p.pid} {p.args} {state}; output:', repr(open(p.log).read()[-600:]), file=sys.stderr)
         print(f'scratch folder kept: {session and session.dir}', file=sys.stderr)
     finally:  # even when the report cannot be written
         for p in session.programs + session.daemons if session else []:

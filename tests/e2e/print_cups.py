@@ -5,29 +5,25 @@ import glob, os, pwd, re, subprocess
 from harness import Skip, check, run
 
 PPD = '/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd'
-def lpstat(*args):
-    return subprocess.run(['lpstat', *args], capture_output=True, text=True).stdout
-
-
 def start_cups(s):
     """A private scheduler (own configuration, spool and socket) with cups-pdf as its default."""
     if os.getuid() != 0 or not os.path.exists(PPD):
         raise Skip('needs CUPS and cups-pdf (scripts/install-deps.sh test), and root: cups-pdf writes only so')
     cups = f'{s.dir}/cups'
-    os.makedirs(f'{cups}/tmp', 0o1777)  # filters run as lp and write their temporary files here
-    os.chmod(f'{cups}/tmp', 0o1777)
+    os.makedirs(cups)
     open(f'{cups}/cupsd.conf', 'w').write(f'Listen {cups}/cups.sock\nBrowsing No\nDefaultAuthType None\n')
-    open(f'{cups}/cups-files.conf', 'w').write(f'TempDir {cups}/tmp\nSystemGroup root\nErrorLog stderr\nAccessLog stderr\nPageLog stderr\n'
-                                               + ''.join(f'{key} {cups}\n' for key in ('ServerRoot', 'RequestRoot', 'CacheDir', 'StateDir')))
+    open(f'{cups}/cups-files.conf', 'w').write('SystemGroup root\n' + ''.join(f'{key} {cups}\n' for key in (
+        'ServerRoot', 'RequestRoot', 'CacheDir', 'StateDir')) + ''.join(f'{key} stderr\n' for key in (
+        'ErrorLog', 'AccessLog', 'PageLog')))
     # cups-pdf names its file after the job's number, in a folder every scheduler shares:
     # number from our own pid, unique among running tests
     open(f'{cups}/job.cache', 'w').write(f'NextJobId {os.getpid()}\n')
-    cupsd = s.launch(['/usr/sbin/cupsd', '-f', '-c', f'{cups}/cupsd.conf', '-s', f'{cups}/cups-files.conf'], s.daemons)
+    cupsd = s.launch(['/usr/sbin/cupsd', '-f', '-c', f'{cups}/cupsd.conf', '-s', f'{cups}/cups-files.conf'],
+                     s.daemons)
     os.environ['CUPS_SERVER'] = s.env['CUPS_SERVER'] = f'{cups}/cups.sock'
-    s.poll('answer from cupsd', lambda: 'scheduler is running' in lpstat('-r'), watch=cupsd)
-    for args in (['-p', 'PDF', '-E', '-v', 'cups-pdf:/', '-P', PPD], ['-d', 'PDF']):
-        done = subprocess.run(['lpadmin', *args], capture_output=True, text=True)
-        check(done.returncode == 0, f'lpadmin {args} failed: {done.stderr}')
+    s.env['PRINTER'] = 'PDF'  # the programs' default printer
+    s.poll('cupsd taking the cups-pdf queue "PDF"', lambda: not subprocess.run(
+        ['lpadmin', '-p', 'PDF', '-E', '-v', 'cups-pdf:/', '-P', PPD], capture_output=True).returncode, watch=cupsd)
 
 
 def page_cells(pdf, k=4):
@@ -61,8 +57,8 @@ def print_cups(s):
     s.keys('Return')
     s.gone(dialog)
     # our scheduler's first job has our pid as its number; the PDF appears before Ghostscript is done
-    pdf = s.poll(f'PDF of job {os.getpid()} in {out}, the queue empty', timeout=60, check_once=lambda: not lpstat('-o')
-                 and glob.glob(f'{out}/*-job_{os.getpid()}.pdf'))[0]
+    pdf = s.poll(f'PDF of job {os.getpid()} in {out}, the queue empty', lambda: not subprocess.run(['lpstat', '-o'],
+                 capture_output=True).stdout and glob.glob(f'{out}/*-job_{os.getpid()}.pdf'), timeout=60)[0]
     os.rename(pdf, f'{s.dir}/printed.pdf')  # out of the shared folder, kept with a failure
     pages = subprocess.run(['pdfinfo', f'{s.dir}/printed.pdf'], capture_output=True, text=True).stdout
     check(re.search(r'^Pages: +1$', pages, re.M), f'the printed PDF is not one page: {pages}')

@@ -11,7 +11,7 @@ USER, MAIN = 'sktest', 'Nimbolt Sketch'
 def readonly_folder(s):
     if os.getuid() != 0:
         raise Skip('needs root to run the program as another user')
-    subprocess.run(['useradd', '-M', '-r', '-s', '/usr/sbin/nologin', USER], capture_output=True)  # if not there yet
+    subprocess.run(['useradd', '-M', '-r', '-s', '/usr/sbin/nologin', USER], capture_output=True)  # unless there
     app = s.app_folder('installed')  # root's, mode 755
     data = f'{s.user_env(USER)["HOME"]}/.local/share/nimbolt-sketch'  # the per-user data folder
     store = f'{data}/Screen.txt'

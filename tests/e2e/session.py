@@ -29,7 +29,8 @@ def session(s):
     check(shown[main.xid] - shown[splash.xid] >= 1.0, 'the main window came less than 1 s after the splash')
 
     # Arrow keys draw on screen and in the store; F2 clears both.
-    draw(main, ['Right', 'Right', 'Down', 'Down', 'Left'], {(292, 242), (293, 242), (293, 243), (293, 244), (292, 244)})
+    draw(main, ['Right', 'Right', 'Down', 'Down', 'Left'], {(292, 242), (293, 242), (293, 243), (293, 244),
+                                                           (292, 244)})
     draw(main, ['F2'], set())
     check(os.path.getsize(store) == STORE_BYTES, f'F2 left a store of {os.path.getsize(store)} bytes')
 
@@ -39,8 +40,8 @@ def session(s):
     draw(main, ['Up', 'Up', 'Left'], saved)
     s.file_dialog(first, 'ctrl+s', 'Save Sketch As', f'{sketches}/cat')
     s.expect_store(f'{sketches}/cat.nsd', saved)
-    check(read_cells(f'{sketches}/cat.nsd')[1] == {(291, 242)} and os.path.getsize(f'{sketches}/cat.nsd') == STORE_BYTES,
-          'the sketch file is not 485 records that all carry the pen (291, 242)')
+    check(read_cells(f'{sketches}/cat.nsd')[1] == {(291, 242)} and os.path.getsize(f'{sketches}/cat.nsd')
+          == STORE_BYTES, 'the sketch file is not 485 records that all carry the pen (291, 242)')
     draw(main, ['F2', 'Down', 'Down'], {(291, 243), (291, 244)})
     s.file_dialog(first, 'ctrl+o', 'Open Sketch', f'{sketches}/cat.nsd')
     s.expect_board(main, saved)
