@@ -198,17 +198,17 @@ class Session:
         """A session bus of the user's own, over which the user's programs show their widgets."""
         if user not in self.buses:
             out = self.launch(['dbus-daemon', '--session', '--nofork', '--print-address=1'], self.daemons,
-                              stdout=subprocess.PIPE, env=self.user_env(user), user=user).stdout
+                              stdout=subprocess.PIPE, env=self.user_env(user), user=user, group=user).stdout
             self.buses[user] = self.poll('session bus address', lambda: select.select(
                 [out], [], [], 0.05)[0] and out.readline().decode().strip())
         return self.buses[user]
 
     def message(self, program, words, user=None):
         """Wait for a widget's text containing words (of the programs on the user's session bus)."""
-        env = dict(self.user_env(user), DBUS_SESSION_BUS_ADDRESS=self.bus(user))
+        how = dict(env=dict(self.user_env(user), DBUS_SESSION_BUS_ADDRESS=self.bus(user)), user=user, group=user)
         text = self.poll(f'text {words!r} of program {program.pid}', lambda: next((t for t in subprocess.run(
-            [sys.executable, __file__], capture_output=True, text=True, env=env, user=user).stdout.splitlines()
-            if words in t), None), watch=program)
+            [sys.executable, __file__], capture_output=True, text=True, **how).stdout.splitlines() if words in t),
+            None), watch=program)
         print(f'program {program.pid} shows: {text}')
 
     def file_dialog(self, program, shortcut, title, path):

@@ -15,8 +15,7 @@ def start_cups(s):
     open(f'{cups}/cups-files.conf', 'w').write('SystemGroup root\n' + ''.join(f'{key} {cups}\n' for key in (
         'ServerRoot', 'RequestRoot', 'CacheDir', 'StateDir')) + ''.join(f'{key} stderr\n' for key in (
         'ErrorLog', 'AccessLog', 'PageLog')))
-    # cups-pdf names its file after the job's number, in a folder every scheduler shares:
-    # number from our own pid, unique among running tests
+    # cups-pdf names a PDF after its job's number, in a folder all schedulers share: number from our pid
     open(f'{cups}/job.cache', 'w').write(f'NextJobId {os.getpid()}\n')
     cupsd = s.launch(['/usr/sbin/cupsd', '-f', '-c', f'{cups}/cupsd.conf', '-s', f'{cups}/cups-files.conf'],
                      s.daemons)
@@ -68,7 +67,7 @@ def print_cups(s):
     check(cells == want, f'the page shows other cells: missing {want - cells}, extra {cells - want}')
     corner = left - first[0] + 1, top - first[1] + 1  # where board pixel (0, 0) lies on the page
     check(0 <= min(corner) and max(corner) <= 96, f'the board lies at {corner} px, over an inch into the page')
-    check(program.poll() is None, 'the program ended after printing')
+    s.expect_board(main, drawing)  # the program runs on, its board as it was
 
 
 run(print_cups)

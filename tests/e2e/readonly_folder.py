@@ -27,7 +27,7 @@ def readonly_folder(s):
         s.keys('Return')
         s.status(program, 1)
 
-    # The store falls back to the data folder, is the user's, and goes when the window closes.
+    # The store falls back to the data folder and goes when the window closes.
     program, main = start()
     s.focus(main)
     s.keys('Up', 'Right')

@@ -22,7 +22,8 @@ def session(s):
     # The splash first, without the main window's title; the main window about 2 s later.
     first = s.start()
     splash = s.window(first, size=SPLASH)
-    check(splash.name != MAIN and s.painted(splash), f'splash {splash} is titled or blank')
+    check(splash.name != MAIN and s.painted(splash) and abs(2 * splash.x + SPLASH[0] - 1280) <= 2
+          and abs(2 * splash.y + SPLASH[1] - 1024) <= 2, f'splash {splash} is titled, blank or not centred')
     main = s.window(first, name=MAIN)
     s.gone(splash)
     shown = {xid: t for t, xid in s.maps}
@@ -48,11 +49,7 @@ def session(s):
     saved.add((290, 242))
     draw(main, ['Left'], saved)
 
-    # F1 shows the help viewer; F3 ends the program at once and leaves the store.
-    s.keys('F1')
-    help_window = s.window(first, name='Nimbolt Sketch Help')
-    s.poll('help viewer painted', lambda: s.painted(help_window))
-    s.focus(main)
+    # F3 ends the program at once and leaves the store.
     s.keys('F3')
     s.status(first, 0, 'F3')
     s.expect_store(store, saved)
@@ -80,7 +77,11 @@ def session(s):
     main = s.window(third, name=MAIN)
     s.expect_board(main, saved)
 
-    # The close button ends the program and deletes the store.
+    # F1 shows the help viewer; the close button ends the program all the same and deletes the store.
+    s.focus(main)
+    s.keys('F1')
+    help_window = s.window(third, name='Nimbolt Sketch Help')
+    s.poll('help viewer painted', lambda: s.painted(help_window))
     s.close(main)
     s.status(third, 0, 'closing the window')
     check(not os.path.exists(store), 'closing the window left Screen.txt')
