@@ -14,8 +14,7 @@ for b in "$build"/bench/bench_*; do
 done
 echo "== against the goals (medians of 3 runs)"
 python3 "$here/ratios.py" "${results[@]}"
-for s in "$here"/*.sh; do
-  [ "$(basename "$s")" = run-all.sh ] && continue
+for s in "$here"/keys_xdotool.py "$here"/startup.py; do
   echo "== $(basename "$s")"
-  bash "$s" "$build/nimbolt-sketch"
+  /usr/bin/python3 "$s" "$build/nimbolt-sketch"
 done
