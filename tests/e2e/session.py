@@ -96,6 +96,18 @@ def session(s):
     s.close(main)
     s.status(opened, 0, 'closing the window')
 
+    # A file that cannot be opened still starts the board, which says why in a message box.
+    missing = s.start(f'{sketches}/gone.nsd')
+    s.message(missing, f'Could not open the sketch {sketches}/gone.nsd: No such file or directory.')
+    box = s.window(missing, name=MAIN, size=None)
+    main = s.window(missing, name=MAIN, other_than=box)
+    if box.height > main.height:
+        box, main = main, box
+    s.focus(box)
+    s.keys('Return')
+    s.close(main)
+    s.status(missing, 0, 'closing the board after a missing file')
+
     # A key on the splash ends the program: no other window, no store.
     last = s.start()
     splash = s.window(last, size=SPLASH)
