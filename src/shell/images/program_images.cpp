@@ -52,7 +52,7 @@ QIcon programIcon()
     ensureLoaded();
     QIcon icon;
     for (int size : kIconSizes)
-        icon.addFile(QStringLiteral(":/images/icon/nimbolt-sketch-%1.png").arg(size), QSize(size, size));
+        icon.addPixmap(readPng(QStringLiteral(":/images/icon/nimbolt-sketch-%1.png").arg(size)));
     return icon;
 }
 
