@@ -4,12 +4,12 @@
 # As root it runs apt-get; otherwise it prints the exact command and stops.
 set -euo pipefail
 
-build_pkgs=(build-essential cmake qt6-base-dev qt6-qpa-plugins libxcb1-dev libchm-dev fp-utils fonts-comic-neue)
+build_pkgs=(build-essential cmake qt6-base-dev qt6-qpa-plugins libxcb1-dev libchm-dev fp-utils fonts-comic-neue help2man)
 test_pkgs=(googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
   xvfb xdotool x11-apps x11-utils imagemagick python3-xlib
   cups printer-driver-cups-pdf poppler-utils libchm-bin
   desktop-file-utils appstream shared-mime-info xdg-utils dpkg-dev file
-  dbus-daemon at-spi2-core python3-dbus time libfile-mimeinfo-perl)
+  dbus-daemon at-spi2-core python3-dbus time libfile-mimeinfo-perl lintian)
 
 case "${1:-build}" in
   build) wanted=("${build_pkgs[@]}") ;;

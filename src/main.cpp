@@ -45,12 +45,13 @@ int main(int argc, char* argv[])
     }
 
     QApplication app(argc, argv);
-    QApplication::setWindowIcon(ProgramImages::programIcon());
 
     // The splash is all there is at first; its timer loads the main window. Dismissed
     // early, it is the last window gone and the program ends without a board.
     std::unique_ptr<frmNimboltSketch> mainWindow;
     auto* splash = new frmSplash(readOwnerValue, [&mainWindow, &command] {
+        // the splash shows no icon; the windows from here on show the program's
+        QApplication::setWindowIcon(ProgramImages::programIcon());
         mainWindow = std::make_unique<frmNimboltSketch>();
         if (!mainWindow->Form_Load(AppInfo::storeFolders())) {
             QCoreApplication::exit(1);

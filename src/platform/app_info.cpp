@@ -9,6 +9,8 @@ namespace AppInfo {
 
 QString title() { return QStringLiteral("Nimbolt Sketch"); }
 
+QString version() { return QStringLiteral(NIMBOLT_VERSION); }
+
 int majorVersion() { return NIMBOLT_VERSION_MAJOR; }
 
 int minorVersion() { return NIMBOLT_VERSION_MINOR; }

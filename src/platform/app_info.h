@@ -7,6 +7,8 @@
 namespace AppInfo {
 
 QString title();  // "Nimbolt Sketch"
+// The version, "1.0": the CMake project's, as the package and metainfo carry it.
+QString version();
 int majorVersion();
 int minorVersion();
 // The folder of the executable, symbolic links resolved.

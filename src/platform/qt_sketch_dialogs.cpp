@@ -44,18 +44,24 @@ std::optional<QString> QtSketchDialogs::ShowOpen()
     return runFileDialog(owner_, QStringLiteral("Open Sketch"), QFileDialog::AcceptOpen);
 }
 
-QtPagePrinter::QtPagePrinter(QWidget* owner) : owner_(owner)
+QtPagePrinter::~QtPagePrinter() = default;
+
+QPrinter& QtPagePrinter::printer()
 {
-    printer_.setDocName(AppInfo::title());  // how the job shows in print queues
+    if (!printer_) {
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer_->setDocName(AppInfo::title());  // how the job shows in print queues
+    }
+    return *printer_;
 }
 
 bool QtPagePrinter::ShowPrinter()
 {
-    QPrintDialog dialog(&printer_, owner_);
+    QPrintDialog dialog(&printer(), owner_);
     return dialog.exec() == QDialog::Accepted;
 }
 
-void QtPagePrinter::printPage(const QImage& image) { renderPage(printer_, image); }
+void QtPagePrinter::printPage(const QImage& image) { renderPage(printer(), image); }
 
 void QtPagePrinter::renderPage(QPrinter& printer, const QImage& image)
 {

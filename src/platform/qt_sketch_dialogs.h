@@ -4,6 +4,8 @@
 
 #include <QPrinter>
 
+#include <memory>
+
 class QWidget;
 
 // Qt's own file dialogs, owned by the main window, starting in the user's Documents folder.
@@ -19,10 +21,12 @@ private:
     QWidget* owner_;
 };
 
-// QPrinter with Qt's print dialog, owned by the main window.
+// QPrinter with Qt's print dialog, owned by the main window. The QPrinter is made at the
+// first Print and kept, with the choices made in its dialog, for the next.
 class QtPagePrinter : public PagePrinter {
 public:
-    explicit QtPagePrinter(QWidget* owner);
+    explicit QtPagePrinter(QWidget* owner) : owner_(owner) {}
+    ~QtPagePrinter() override;
     bool ShowPrinter() override;
     void printPage(const QImage& image) override;
 
@@ -30,8 +34,12 @@ public:
     static void renderPage(QPrinter& printer, const QImage& image);
 
 private:
+    // Making a QPrinter loads the CUPS libraries and asks for the default printer: not
+    // something to do while the main window opens.
+    QPrinter& printer();
+
     QWidget* owner_;
-    QPrinter printer_{QPrinter::HighResolution};
+    std::unique_ptr<QPrinter> printer_;
 };
 
 // The wait cursor over a window.

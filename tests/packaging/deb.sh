@@ -1,44 +1,39 @@
 #!/usr/bin/env bash
-# The Debian package: cpack builds it from this build folder into a scratch folder; its
-# control fields carry the libraries dpkg-shlibdeps found, and `dpkg -x` into a scratch
-# root gives exactly the installed tree under /usr, whose program runs from the link.
+# The Debian package: cpack builds it from this build folder into a scratch folder; lintian
+# finds no error or warning; its control fields carry the project's version and the libraries
+# dpkg-shlibdeps found; `dpkg -x` gives exactly the installed tree under /usr, owned by root,
+# whose program, metainfo and changelog all carry the same version.
 set -euo pipefail
-build=$(cd "${1:?usage: $0 BUILD_FOLDER}" && pwd)
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/layout.sh"
+build=$(cd "${1:?usage: $0 BUILD_FOLDER VERSION}" && pwd) version=${2:?}
+source "$(dirname "$0")/layout.sh"
 fail() { echo "FAIL: $*" >&2; exit 1; }
-for tool in cpack dpkg-deb dpkg-shlibdeps; do
-  command -v "$tool" >/dev/null || fail "$tool is not installed"
-done
+for tool in cpack dpkg-deb dpkg-shlibdeps lintian; do command -v "$tool" >/dev/null || fail "no $tool"; done
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/nimbolt-deb.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
 
-(cd "$build" && cpack -G DEB -B "$scratch/out") >"$scratch/cpack.log" 2>&1 ||
-  fail "cpack failed: $(tail -n 20 "$scratch/cpack.log")"
-debs=("$scratch"/out/*.deb)
-[ ${#debs[@]} = 1 ] && [ -f "${debs[0]}" ] || fail "expected one .deb, found: $(ls "$scratch/out")"
-deb=${debs[0]}
-arch=$(dpkg --print-architecture)
-[ "$(basename "$deb")" = "nimbolt-sketch_1.0_$arch.deb" ] || fail "package file is $(basename "$deb")"
+(cd "$build" && cpack -G DEB -B "$scratch/out") >"$scratch/cpack.log" 2>&1 || fail "cpack: $(tail "$scratch/cpack.log")"
+deb="$scratch/out/nimbolt-sketch_${version}_$(dpkg --print-architecture).deb"
+[ -f "$deb" ] || fail "expected $(basename "$deb"), found: $(ls "$scratch/out")"
+# As root lintian only adds a remark on stderr; its findings and status are the same.
+out=$(lintian --fail-on error,warning "$deb" 2>&1) || fail "lintian: $out"
+grep -E '^[EW]: ' <<<"$out" && fail "lintian warns"
+echo "lintian: no error or warning"
 
 field() { dpkg-deb -f "$deb" "$1"; }
-[ "$(field Package)" = nimbolt-sketch ] || fail "Package: $(field Package)"
-[ "$(field Version)" = 1.0 ] || fail "Version: $(field Version)"
-[ "$(field Architecture)" = "$arch" ] || fail "Architecture: $(field Architecture)"
-depends=$(field Depends)
+[ "$(field Package) $(field Version)" = "nimbolt-sketch $version" ] || fail "$(field Package) $(field Version)"
 for lib in libqt6widgets6 libqt6gui6 libqt6core6 libqt6printsupport6 libchm1 libc6 qt6-qpa-plugins; do
-  grep -qE "(^|, )$lib( |,|$)" <<<"$depends" || fail "Depends lacks $lib: $depends"
+  grep -qE "(^|, )$lib( |,|$)" <<<"$(field Depends)" || fail "Depends lacks $lib: $(field Depends)"
 done
-echo "control: $(field Package) $(field Version) $(field Architecture); Depends: $depends"
 
 dpkg -x "$deb" "$scratch/root"
 check_layout "$scratch/root" /usr || fail "the package's tree is wrong"
-[ "$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $2}' | cut -d/ -f2 | sort -u)" = root ] ||
-  fail "files not owned by root: $(dpkg-deb -c "$deb" | awk '$2 != "root/root"')"
-echo "dpkg -x: the tree under /usr is complete and owned by root"
-
-version=$(env -u DISPLAY -u WAYLAND_DISPLAY "$scratch/root/usr/bin/nimbolt-sketch" --version) ||
-  fail "the packaged program did not run"
-[ "$version" = "Nimbolt Sketch 1.0" ] || fail "the packaged program says '$version'"
-echo "the packaged program runs: $version"
-echo PASS
+owners=$(dpkg-deb -c "$deb" | awk '{print $2}' | sort -u)
+[ "$owners" = root/root ] || fail "files owned by $owners"
+usr="$scratch/root/usr"
+said=$(env -u DISPLAY -u WAYLAND_DISPLAY "$usr/bin/nimbolt-sketch" --version) || fail "the program did not run"
+[ "$said" = "Nimbolt Sketch $version" ] || fail "the packaged program says '$said'"
+grep -q "<release version=\"$version\" date=\"[0-9-]*\"/>" "$usr/share/metainfo/example.nimbolt.NimboltSketch.metainfo.xml" ||
+  fail "the metainfo's release is not $version"
+zcat "$usr/share/doc/nimbolt-sketch/changelog.gz" | head -n1 | grep -q "^nimbolt-sketch ($version) " ||
+  fail "the changelog does not start at $version"
+echo "PASS: $(basename "$deb"), Depends: $(field Depends)"

@@ -1,38 +1,24 @@
 # check_layout ROOT PREFIX: ROOT holds exactly the installed tree under PREFIX (files and
 # links, as `find -printf '%y %P'` lists them), the link relative and leading to the program.
 check_layout() {
-  local root=$1 prefix=${2#/} want got
-  want=$(sed "s|@P@|$prefix|" <<'LIST' | sort
-l @P@/bin/nimbolt-sketch
-f @P@/lib/nimbolt-sketch/nimbolt-sketch
-f @P@/lib/nimbolt-sketch/Help/Nimbolt Sketch Help.chm
-f @P@/share/applications/example.nimbolt.NimboltSketch.desktop
-f @P@/share/metainfo/example.nimbolt.NimboltSketch.metainfo.xml
-f @P@/share/mime/packages/example.nimbolt.NimboltSketch.xml
-f @P@/share/icons/hicolor/16x16/apps/nimbolt-sketch.png
-f @P@/share/icons/hicolor/32x32/apps/nimbolt-sketch.png
-f @P@/share/icons/hicolor/48x48/apps/nimbolt-sketch.png
-f @P@/share/icons/hicolor/256x256/apps/nimbolt-sketch.png
-f @P@/share/icons/hicolor/scalable/apps/nimbolt-sketch.svg
-f @P@/share/icons/hicolor/16x16/mimetypes/application-x-nimbolt-sketch.png
-f @P@/share/icons/hicolor/32x32/mimetypes/application-x-nimbolt-sketch.png
-f @P@/share/icons/hicolor/48x48/mimetypes/application-x-nimbolt-sketch.png
-f @P@/share/icons/hicolor/256x256/mimetypes/application-x-nimbolt-sketch.png
-f @P@/share/icons/hicolor/scalable/mimetypes/application-x-nimbolt-sketch.svg
-LIST
-)
+  local root=$1 p=${2#/} id=example.nimbolt.NimboltSketch want got
+  local icons=$p/share/icons/hicolor pic=(apps/nimbolt-sketch mimetypes/application-x-nimbolt-sketch)
+  want=$(printf '%s\n' "l $p/bin/nimbolt-sketch" \
+    "f $p/lib/nimbolt-sketch/"{nimbolt-sketch,"Help/Nimbolt Sketch Help.chm"} \
+    "f $p/share/"{applications/$id.desktop,metainfo/$id.metainfo.xml,mime/packages/$id.xml} \
+    "f $p/share/"{man/man1/nimbolt-sketch.1.gz,doc/nimbolt-sketch/copyright,doc/nimbolt-sketch/changelog.gz} \
+    "f $icons/"{16x16,32x32,48x48,256x256}/{"${pic[0]}","${pic[1]}"}.png \
+    "f $icons/scalable/"{"${pic[0]}","${pic[1]}"}.svg | sort)
   got=$(cd "$root" && find . -mindepth 1 \( -type f -o -type l \) -printf '%y %P\n' | sort)
-  if [ "$want" != "$got" ]; then
-    echo "layout differs (< expected, > found):" >&2
-    diff <(echo "$want") <(echo "$got") >&2 || true
-    return 1
-  fi
-  local link="$root/$prefix/bin/nimbolt-sketch"
-  [ "$(readlink "$link")" = ../lib/nimbolt-sketch/nimbolt-sketch ] ||
-    { echo "bin/nimbolt-sketch points to '$(readlink "$link")'" >&2; return 1; }
-  [ -x "$root/$prefix/lib/nimbolt-sketch/nimbolt-sketch" ] ||
-    { echo "the program is not executable" >&2; return 1; }
-  cmp -s "$root/$prefix/share/icons/hicolor/48x48/apps/nimbolt-sketch.png" \
-    "$root/$prefix/share/icons/hicolor/48x48/mimetypes/application-x-nimbolt-sketch.png" ||
-    { echo "the sketch files' icon is not the program's" >&2; return 1; }
+  bad() { echo "$*" >&2; return 1; }
+  [ "$want" = "$got" ] || bad "layout differs (< expected, > found):
+$(diff <(echo "$want") <(echo "$got"))" || return
+  [ "$(readlink "$root/$p/bin/nimbolt-sketch")" = ../lib/nimbolt-sketch/nimbolt-sketch ] ||
+    bad "bin/nimbolt-sketch points to '$(readlink "$root/$p/bin/nimbolt-sketch")'" || return
+  [ -x "$root/$p/lib/nimbolt-sketch/nimbolt-sketch" ] || bad "the program is not executable" || return
+  cmp -s "$root/$icons/48x48/${pic[0]}.png" "$root/$icons/48x48/${pic[1]}.png" ||
+    bad "the sketch files' icon is not the program's" || return
+  # help2man put the options from --help and the sections of the .h2m file in the page
+  [ "$(zgrep -cE '^\.SH "?(OPTIONS|FILES|EXIT STATUS)' "$root/$p/share/man/man1/nimbolt-sketch.1.gz")" = 3 ] ||
+    bad "the manual page lacks OPTIONS, FILES or EXIT STATUS"
 }

@@ -1,5 +1,7 @@
 #include "shell/images/program_images.h"
 
+#include <QImageReader>
+
 #include <array>
 
 // Q_INIT_RESOURCE must be used outside any namespace.
@@ -11,6 +13,15 @@ namespace {
 constexpr std::array<const char*, 5> kToolbarFiles{
     "sheet.png", "folder-open.png", "diskette.png", "printer.png", "question.png"};
 constexpr std::array<int, 4> kIconSizes{16, 32, 48, 256};
+
+// Decodes a compiled-in PNG with Qt's own reader: left to guess, QImageReader would first
+// load every image format plugin to ask whether it reads PNG.
+QPixmap readPng(const QString& path)
+{
+    QImageReader reader(path, "png");
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
+}
 } // namespace
 
 void ensureLoaded()
@@ -33,7 +44,7 @@ QPixmap toolbarImage(int index)
 {
     ensureLoaded();
     const QString path = toolbarImagePath(index);
-    return path.isEmpty() ? QPixmap() : QPixmap(path);
+    return path.isEmpty() ? QPixmap() : readPng(path);
 }
 
 QIcon programIcon()
@@ -41,14 +52,14 @@ QIcon programIcon()
     ensureLoaded();
     QIcon icon;
     for (int size : kIconSizes)
-        icon.addFile(QStringLiteral(":/images/icon/nimbolt-sketch-%1.png").arg(size), QSize(size, size));
+        icon.addPixmap(readPng(QStringLiteral(":/images/icon/nimbolt-sketch-%1.png").arg(size)));
     return icon;
 }
 
 QPixmap logo()
 {
     ensureLoaded();
-    return QPixmap(QStringLiteral(":/images/logo/logo.png"));
+    return readPng(QStringLiteral(":/images/logo/logo.png"));
 }
 
 } // namespace ProgramImages
