@@ -45,8 +45,8 @@ def startup(s):
         for k in range(3):
             kind = kinds[(i + k) % 3]
             # The program in a fresh folder each time: no store from the last run.
-            measure(kind, {'program': [f'{s.app_folder(f"run{i}")}/nimbolt-sketch'], 'floor': [floor],
-                           'text': [floor, '--text']}[kind])
+            cmd = {'floor': [floor], 'text': [floor, '--text']}.get(kind)
+            measure(kind, cmd or [f'{s.app_folder(f"run{i}")}/nimbolt-sketch'])
         if i < 3:
             measure('main', [f'{s.app_folder(f"main{i}")}/nimbolt-sketch'], until='Nimbolt Sketch')
 
