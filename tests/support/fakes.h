@@ -2,6 +2,7 @@
 
 #include "platform/sketch_dialogs.h"
 #include "shell/help_service.h"
+#include "support/test_support.h"
 
 #include <QFileInfo>
 #include <QStringList>
