@@ -7,10 +7,9 @@
 #include <QFileInfo>
 #include <QStringList>
 
-#include <deque>
 #include <vector>
 
-// Answers the file dialogs from a script (nullopt, or an empty script, is Cancel), says
+// Answers the file dialogs from a script ("" or an empty script is Cancel), says
 // yes or no to the printer, and records every request as one line.
 class ScriptedServices : public SketchDialogs, public PagePrinter, public HelpService {
 public:
@@ -26,7 +25,7 @@ public:
     void displayIndex(const QString& file) override { calls << QStringLiteral("index ") + QFileInfo(file).fileName(); }
     void hyperJump(const QString& url) override { calls << QStringLiteral("web ") + url; }
 
-    std::deque<std::optional<QString>> answers;
+    QStringList answers;  // "" is Cancel
     bool printerChosen = false;
     QStringList calls;
     QString helpFile;
@@ -35,11 +34,8 @@ private:
     std::optional<QString> answer(const QString& call)
     {
         calls << call;
-        if (answers.empty())
-            return std::nullopt;
-        auto first = answers.front();
-        answers.pop_front();
-        return first;
+        const QString next = answers.isEmpty() ? QString() : answers.takeFirst();
+        return next.isEmpty() ? std::nullopt : std::optional(next);
     }
 };
 

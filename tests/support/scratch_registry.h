@@ -17,10 +17,10 @@ public:
     QString path() const { return dir_.filePath(QStringLiteral("registry.reg")); }
     void write(const QByteArray& bytes) const { writeWholeFile(path(), bytes); }
     // A version 5.00 file, CR LF line ends, the given lines under the program's own key.
-    void writeSketchKey(const QByteArray& values) const
+    static QByteArray sketchFile(const QByteArrayList& values)
     {
-        write("Windows Registry Editor Version 5.00\r\n\r\n"
-              "[HKEY_LOCAL_MACHINE\\Software\\Nimbolt Software\\Nimbolt Sketch\\1.0]\r\n" + values + "\r\n");
+        return "Windows Registry Editor Version 5.00\r\n\r\n"
+               "[HKEY_LOCAL_MACHINE\\Software\\Nimbolt Software\\Nimbolt Sketch\\1.0]\r\n" + values.join("\r\n") + "\r\n";
     }
 
 private:
