@@ -7,25 +7,21 @@
 #include <QTest>
 #include <QTimer>
 
-// Save and Open build Qt's own (non-native, on this platform) file dialog: it is looked at
-// and answered while it runs, in a scratch home folder.
+// Save and Open run Qt's own file dialog (not the desktop's, on this platform): it is looked
+// at and answered while it runs, in a scratch home folder.
 class SketchDialogsTest : public QObject {
     Q_OBJECT
     QTemporaryDir home;
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        qputenv("HOME", home.path().toLocal8Bit());
-        qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral(".config")).toLocal8Bit());
-    }
+    void initTestCase() { qputenv("HOME", home.path().toLocal8Bit()), qputenv("XDG_CONFIG_HOME", "/nonexistent"); }
 
     void startInDocumentsAskBeforeReplacingAndFilterSketches_data()
     {
         QTest::addColumn<bool>("save");
         QTest::addColumn<bool>("documents");  // whether ~/Documents exists
         QTest::addColumn<QString>("typed");   // below home; empty: Cancel
-        QTest::addColumn<QString>("chosen");  // below home
+        QTest::addColumn<QString>("chosen");
         QTest::newRow("save adds the suffix") << true << true << "Documents/drawing" << "Documents/drawing.nsd";
         QTest::newRow("cancelled open without Documents starts at home") << false << false << "" << "";
     }
@@ -37,21 +33,18 @@ private Q_SLOTS:
         QFETCH(QString, chosen);
         const QString docs = home.filePath(QStringLiteral("Documents"));
         QVERIFY(documents ? QDir().mkpath(docs) : QDir(docs).removeRecursively());
-
         QFileDialog* seen = nullptr;
         QString folder;
         QTimer poll;
         connect(&poll, &QTimer::timeout, this, [&] {
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            if (dialog && seen == dialog)
-                return dialog->reject();  // still up a turn later: the answer was refused
-            if (!dialog)
-                return;
+            if (!dialog || dialog == seen)
+                return dialog ? dialog->reject() : void();  // still up a turn later: the answer was refused
             seen = dialog;
             folder = dialog->directory().absolutePath();
             QCOMPARE(dialog->acceptMode(), save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
             QVERIFY(!dialog->testOption(QFileDialog::DontConfirmOverwrite));
-            QCOMPARE(dialog->nameFilters(), QStringList{QStringLiteral("Nimbolt Sketch Drawings (*.nsd)")});
+            QCOMPARE(dialog->nameFilters(), QStringList{"Nimbolt Sketch Drawings (*.nsd)"});
             if (typed.isEmpty())
                 return dialog->reject();
             dialog->selectFile(home.filePath(typed));
