@@ -1,6 +1,6 @@
 #include "board/screen_store.h"
 #include "files/print_sketch.h"
-#include "support/fakes.h"
+#include "support/test_support.h"
 #include "support/pdf_printer.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "files/sketch_commands.h"
 #include "support/board_rig.h"
-#include "support/fakes.h"
+#include "support/test_support.h"
 
 #include <QDir>
 

@@ -1,5 +1,5 @@
 #include "shell/nimbolt_sketch_module.h"
-#include "support/scratch_registry.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 

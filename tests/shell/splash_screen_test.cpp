@@ -1,7 +1,7 @@
 #include "platform/app_info.h"
 #include "shell/nimbolt_sketch_module.h"
 #include "shell/splash_screen.h"
-#include "support/scratch_registry.h"
+#include "support/test_support.h"
 
 #include <QApplication>
 #include <QFrame>
