@@ -42,7 +42,6 @@ private Q_SLOTS:
                                                 << "A(a.htm)[B(b.htm)[C(c.htm)]],C(c.htm)";
         QTest::newRow("heading without a topic") << "<UL>" + item("H") + "<UL>" + a + "</UL></UL>" << "H()[A(a.htm)]";
         QTest::newRow("missing name takes the topic") << "<UL>" + item({}, "x.htm") + "</UL>" << "x.htm(x.htm)";
-        QTest::newRow("object without params") << "<UL>" + item({}) + a + "</UL>" << "A(a.htm)";
         QTest::newRow("site properties") << "<OBJECT type=\"text/site properties\"><param name=\"Name\" value=\"P\"></OBJECT>" + a
                                          << "A(a.htm)";
         QTest::newRow("entities") << item("Tom &amp; Jerry &lt;3 &#233;&#x41; &bogus; &#0;", "a&amp;b.htm")
@@ -50,12 +49,7 @@ private Q_SLOTS:
         QTest::newRow("case, quotes, bare values and '>'")
             << QByteArray("<ul><li><object TYPE='text/sitemap'><PARAM NAME=name VALUE='a > b'><param name=local value=s.htm>")
             << "a > b(s.htm)";
-        QTest::newRow("first of several topics") << item("key").replace("</OBJECT>", "<param name=\"Name\" value=\"T\">"
-                                                                                      "<param name=\"Local\" value=\"1.htm\">"
-                                                                                      "<param name=\"Local\" value=\"2.htm\">")
-                                                 << "key(1.htm)";
         QTest::newRow("missing </OBJECT>") << item("A").replace("</OBJECT>", "") + item("B") << "A(),B()";
-        QTest::newRow("unterminated tag") << a + "<LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"Cut" << "A(a.htm)";
         QTest::newRow("comments") << "<!-- " + b + " -->" + a + "<!-- " + c << "A(a.htm)";
         QTest::newRow("stray and early closing lists") << "</UL><UL><UL>" + a + "</UL></UL></UL>" + b << "A(a.htm),B(b.htm)";
         QTest::newRow("code page bytes") << item("Caf\xe9") << QString::fromUtf8("Caf\u00e9()");
