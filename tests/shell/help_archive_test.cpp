@@ -68,24 +68,6 @@ private Q_SLOTS:
         QCOMPARE(archive.title(), QStringLiteral("Nimbolt Sketch Help"));
     }
 
-    void findsContentsAndIndexWithoutSystemFile_data()
-    {
-        QTest::addColumn<QByteArrayList>("hidden");
-        QTest::newRow("without /#SYSTEM") << QByteArrayList{"/#SYSTEM"};
-        QTest::newRow("from the root folder") << QByteArrayList{"/#SYSTEM", "/#WINDOWS"};
-    }
-    void findsContentsAndIndexWithoutSystemFile()
-    {
-        QFETCH(QByteArrayList, hidden);
-        QByteArray chm = readWholeFile(kHelpFile);
-        for (const QByteArray& name : hidden)  // renaming a directory entry in place hides the file
-            chm[chm.indexOf(name) + name.size() - 1] = 'Z';
-        ChmArchive archive;
-        QVERIFY2(archive.open(writeScratch(chm)), qPrintable(archive.errorString()));
-        QCOMPARE(archive.contentsFile(), QStringLiteral("/contents.hhc"));
-        QCOMPARE(archive.indexFile(), QStringLiteral("/index.hhk"));
-    }
-
     void refusesDamagedFiles_data()
     {
         QTest::addColumn<int>("truncateTo");  // -1: keep the length

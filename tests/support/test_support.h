@@ -90,8 +90,6 @@ public:
     static inline const QString kSketchSubKey = QStringLiteral(R"(Software\Nimbolt Software\Nimbolt Sketch\1.0)");
     ScratchRegistry() { RegistryStore::setFilePath(path()); }
     ~ScratchRegistry() { RegistryStore::setFilePath(QString::fromLatin1(RegistryStore::kDefaultPath)); }
-    ScratchRegistry(const ScratchRegistry&) = delete;
-    ScratchRegistry& operator=(const ScratchRegistry&) = delete;
     QString path() const { return dir_.filePath(QStringLiteral("registry.reg")); }
     void write(const QByteArray& bytes) const { writeWholeFile(path(), bytes); }
     // A version 5.00 file, CR LF line ends, the given lines under the program's own key.
