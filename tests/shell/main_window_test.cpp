@@ -1,61 +1,60 @@
 #include "board/row_buffer.h"
 #include "platform/board_view.h"
+#include "shell/about_box.h"
 #include "shell/main_window.h"
 #include "support/test_support.h"
 
 #include <QApplication>
-#include <QMenuBar>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 
-// The main window with real key events, on the offscreen platform.
+// The main window on the offscreen platform with real key and mouse events; its dialogs,
+// printer and help are a recorder that cancels everything.
 class MainWindowTest : public QObject {
     Q_OBJECT
-
-private:
-    QString storePath() const { return dir->filePath(QStringLiteral("Screen.txt")); }
-    std::unique_ptr<frmNimboltSketch> openWindow()
-    {
-        auto window = std::make_unique<frmNimboltSketch>(WindowServices{&messages});
-        if (!window->Form_Load({dir->path()}))
-            return nullptr;
-        window->show();
-        window->activateWindow();
-        if (!QTest::qWaitForWindowActive(window.get()))
-            return nullptr;
-        return window;
-    }
-    QImage grabBoard(frmNimboltSketch& window) { return window.boardView()->grab().toImage(); }
-    QColor ink() const { return QApplication::palette().color(QPalette::ButtonText); }
-    QColor paper() const { return QApplication::palette().color(QPalette::Button); }
-
     std::unique_ptr<QTemporaryDir> dir;
     RecordingMessages messages;
+    ScriptedServices services;
+    std::unique_ptr<frmNimboltSketch> window;
+
+    QString storePath() const { return dir->filePath(QStringLiteral("Screen.txt")); }
+    QByteArray store() const { return QFile::exists(storePath()) ? readWholeFile(storePath()) : QByteArray(); }
+    bool openWindow()
+    {
+        window = std::make_unique<frmNimboltSketch>(WindowServices{&messages, &services, &services, nullptr, &services});
+        if (!window->Form_Load({dir->path()}))
+            return false;
+        window->show();
+        return QTest::qWaitForWindowActive(window.get());
+    }
+    static QColor ink() { return QApplication::palette().color(QPalette::ButtonText); }
+    static QColor paper() { return QApplication::palette().color(QPalette::Button); }
 
 private Q_SLOTS:
     void init()
     {
+        window.reset();
         dir = std::make_unique<QTemporaryDir>();
         messages = {};
+        services.calls.clear();
         NimboltSketchModule::RowBuffer = RowRecord{};
+        QVERIFY(openWindow());
     }
 
-    void windowIsFixedAroundTheWholeBoard()
+    void wholeBoardShowsBelowTheToolbar()
     {
-        auto window = openWindow();
-        QVERIFY(window);
-        QCOMPARE(window->boardView()->size(), QSize(582, 485));
-        QCOMPARE(window->minimumSize(), window->maximumSize());
-        QVERIFY(!(window->windowFlags() & Qt::WindowMaximizeButtonHint));
-        QVERIFY(window->windowFlags() & Qt::WindowMinimizeButtonHint);
-        QCOMPARE(window->windowTitle(), QStringLiteral("Nimbolt Sketch"));
-        // The board sits below the menu bar, not under it.
-        QVERIFY(window->boardView()->geometry().top() >= window->menuBar()->geometry().bottom());
+        QToolBar* bar = window->toolbar();
+        const QRect board(window->boardView()->mapTo(window.get(), QPoint(0, 0)), window->boardView()->size());
+        QCOMPARE(board.size(), QSize(582, 485));
+        QVERIFY(board.top() > bar->mapTo(window.get(), QPoint(0, bar->height() - 1)).y());
+        QVERIFY(window->rect().contains(board));
+        for (QAction* a : bar->actions())
+            QVERIFY(a->isSeparator() || !a->icon().isNull());  // the pictures are built in
     }
 
-    void arrowKeysPaintTheRightBoardPixel_data()
+    void keysPaintTheRightBoardPixel_data()
     {
         QTest::addColumn<int>("key");
         QTest::addColumn<QPoint>("pixel");
@@ -63,106 +62,93 @@ private Q_SLOTS:
         QTest::newRow("left") << int(Qt::Key_Left) << QPoint(289, 241);
         QTest::newRow("up") << int(Qt::Key_Up) << QPoint(290, 240);
         QTest::newRow("down") << int(Qt::Key_Down) << QPoint(290, 242);
-        QTest::newRow("tab re-records the centre") << int(Qt::Key_Tab) << QPoint(290, 241);
-        QTest::newRow("letter re-records the centre") << int(Qt::Key_Q) << QPoint(290, 241);
+        QTest::newRow("Tab beeps and stays on the board") << int(Qt::Key_Tab) << QPoint(290, 241);
+        QTest::newRow("letter beeps") << int(Qt::Key_Q) << QPoint(290, 241);
     }
-    void arrowKeysPaintTheRightBoardPixel()
+    // Also run with QT_SCALE_FACTOR=2: a board pixel is then a crisp 2 x 2 device square.
+    void keysPaintTheRightBoardPixel()
     {
         QFETCH(int, key);
         QFETCH(QPoint, pixel);
-        auto window = openWindow();
-        QVERIFY(window);
         QTest::keyClick(window->boardView(), Qt::Key(key));
-        const QImage shown = grabBoard(*window);
-        QCOMPARE(shown.pixelColor(pixel), ink());
-        QCOMPARE(shown.pixelColor(pixel + QPoint(2, 2)), paper());
-        const QByteArray store = readWholeFile(storePath());
-        QCOMPARE(rawrecord::cell(store, pixel.y() + 1, pixel.x() + 1), qint16(1));
+        const int n = qRound(window->boardView()->devicePixelRatioF());
+        const QImage image = window->boardView()->grab().toImage();
+        QCOMPARE(image.size(), QSize(582, 485) * n);
+        for (int dy = -1; dy <= n; ++dy)
+            for (int dx = -1; dx <= n; ++dx)
+                QCOMPARE(image.pixelColor(pixel * n + QPoint(dx, dy)), dx >= 0 && dx < n && dy >= 0 && dy < n ? ink() : paper());
         QCOMPARE(messages.beeps, key == Qt::Key_Tab || key == Qt::Key_Q ? 1 : 0);
-        QVERIFY(window->boardView()->hasFocus());  // Tab did not move the focus away
+        QVERIFY(window->boardView()->hasFocus());
     }
 
-    // Also run with QT_SCALE_FACTOR=2: a board pixel is then a crisp 2 x 2 device square.
-    void boardPixelsAreWholeDevicePixels()
+    void commandsRunOnceFromTheirKeyMenuOrButton_data()
     {
-        auto window = openWindow();
-        QVERIFY(window);
+        QTest::addColumn<QString>("trigger");  // a key sequence, "button KEY" or a menu item's name
+        QTest::addColumn<QString>("call");     // what the recorder saw, "" for Shake
+        const char* toc = "toc Nimbolt Sketch Help.chm Welcome.htm";
+        for (auto [trigger, call] : {std::pair{"F2", ""}, {"button Shake", ""}, {"Ctrl+O", "open"}, {"button Open", "open"},
+                                     {"Ctrl+S", "save"}, {"button Save", "save"}, {"Ctrl+P", "print"}, {"button Print", "print"},
+                                     {"F1", toc}, {"button Help", toc}, {"mnuIndex", "index Nimbolt Sketch Help.chm"},
+                                     {"mnuNimbolt", "web https://www.nimbolt.example/"}, {"mnuAbout", "about"}})
+            QTest::newRow(trigger) << QString::fromLatin1(trigger) << QString::fromLatin1(call);
+    }
+    void commandsRunOnceFromTheirKeyMenuOrButton()
+    {
+        QFETCH(QString, trigger);
+        QFETCH(QString, call);
         QTest::keyClick(window->boardView(), Qt::Key_Right);
-        const qreal ratio = window->boardView()->devicePixelRatioF();
-        const QImage shown = window->boardView()->grab().toImage();
-        QCOMPARE(shown.size(), QSize(qRound(582 * ratio), qRound(485 * ratio)));
-        const int n = qRound(ratio);
-        const QPoint corner(qRound(291 * ratio), qRound(241 * ratio));  // cell (292, 242)
-        for (int dy = -1; dy <= n; ++dy) {
-            for (int dx = -1; dx <= n; ++dx) {
-                const bool inside = dx >= 0 && dx < n && dy >= 0 && dy < n;
-                QCOMPARE(shown.pixelColor(corner + QPoint(dx, dy)), inside ? ink() : paper());
-            }
+        QTimer::singleShot(0, this, [this] {  // the About box is modal over the window
+            if (auto* box = qobject_cast<frmAbout*>(QApplication::activeModalWidget()); box && box->parent() == window.get())
+                services.calls << QStringLiteral("about"), box->reject();
+        });
+        if (trigger.startsWith(QLatin1String("button "))) {
+            for (QAction* a : window->toolbar()->actions())
+                if (a->property("Key").toString() == trigger.mid(7))
+                    QTest::mouseClick(window->toolbar()->widgetForAction(a), Qt::LeftButton);
+        } else if (trigger.startsWith(QLatin1String("mnu"))) {
+            window->findChild<QAction*>(trigger)->trigger();
+        } else {
+            const QKeyCombination key = QKeySequence(trigger)[0];
+            QTest::keyClick(window.get(), key.key(), key.keyboardModifiers());
         }
+        QCOMPARE(services.calls, call.isEmpty() ? QStringList() : QStringList{call});
+        const QByteArray bytes = store();
+        QCOMPARE(bytes.size(), (call.isEmpty() ? 485 : 242) * rawrecord::kBytes);
+        QCOMPARE(bytes.count('\0') == bytes.size(), call.isEmpty());  // Shake cleared the drawing
+        QCOMPARE(messages.beeps, 0);  // no shortcut reached the board as a key
+        QVERIFY(!call.startsWith(QLatin1String("toc")) || services.helpFile.endsWith("/Help/Nimbolt Sketch Help.chm"));
     }
 
-    void f2ShakesTheBoardClean()
+    void exitLeavesTheDrawingForTheNextStartAndClosingDeletesIt()
     {
-        auto window = openWindow();
-        QVERIFY(window);
-        for (int i = 0; i < 10; ++i)
-            QTest::keyClick(window->boardView(), Qt::Key_Down);
-        QCOMPARE(grabBoard(*window).pixelColor(290, 245), ink());
-        QTest::keyClick(window.get(), Qt::Key_F2);
-        QCOMPARE(grabBoard(*window).pixelColor(290, 245), paper());
-        QCOMPARE(window->board().PenY, 252);
-        const QByteArray store = readWholeFile(storePath());
-        QCOMPARE(store.size(), 566480);
-        QCOMPARE(store.count('\0'), store.size());
-        QCOMPARE(messages.beeps, 0);  // the shortcut never reached the board as a key
-    }
-
-    void closingDeletesTheStoreAndExitLeavesIt()
-    {
-        {
-            auto window = openWindow();
-            QVERIFY(window);
-            QTest::keyClick(window->boardView(), Qt::Key_Right);
-            QTest::keyClick(window.get(), Qt::Key_F3);
-        }
-        QVERIFY(QFile::exists(storePath()));
-        QCOMPARE(rawrecord::cell(readWholeFile(storePath()), 242, 292), qint16(1));
-
-        auto window = openWindow();  // the drawing left by Exit comes back
-        QVERIFY(window);
-        QCOMPARE(grabBoard(*window).pixelColor(291, 241), ink());
+        QTest::keyClick(window->boardView(), Qt::Key_Right);
+        QTest::keyClick(window.get(), Qt::Key_F3);
+        window.reset();
+        QVERIFY(openWindow());
+        QCOMPARE(window->boardView()->grab().toImage().pixelColor(291, 241), ink());
         QVERIFY(window->close());
         QVERIFY(!QFile::exists(storePath()));
-        QVERIFY(!QFile::exists(storePath() + QStringLiteral(".lock")));
     }
 
     void aFailingStoreEndsTheProgramWithItsMessage()
     {
-        auto window = openWindow();
-        QVERIFY(window);
-        // Row 242 lies far past a 1,000-byte file size limit: its write fails.
-        auto limit = std::make_unique<FileSizeLimit>(1000);
+        auto limit = std::make_unique<FileSizeLimit>(1000);  // row 242 lies far beyond: its write fails
         QVERIFY(limit->active());
         QTimer::singleShot(0, window.get(), [&] { QTest::keyClick(window->boardView(), Qt::Key_Right); });
-        QTimer guard;
-        guard.setSingleShot(true);
-        connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(99); });
-        guard.start(10000);
+        QTimer::singleShot(10000, window.get(), [] { QCoreApplication::exit(99); });
         const int status = QCoreApplication::exec();
         limit.reset();
         QCOMPARE(status, 1);
         QCOMPARE(messages.shown.size(), 1);
-        QVERIFY2(messages.shown[0].startsWith(QStringLiteral("Could not write ")), qPrintable(messages.shown[0]));
-        QVERIFY(messages.shown[0].contains(QStringLiteral("Screen.txt")));
+        QVERIFY2(messages.shown[0].startsWith("Could not write ") && messages.shown[0].contains("Screen.txt"),
+                 qPrintable(messages.shown[0]));
     }
 
     void aSecondWindowOnTheSameStoreIsRefused()
     {
-        auto first = openWindow();
-        QVERIFY(first);
         frmNimboltSketch second(WindowServices{&messages});
         QVERIFY(!second.Form_Load({dir->path()}));
-        QCOMPARE(messages.shown, QStringList{QStringLiteral("Nimbolt Sketch is already running.")});
+        QCOMPARE(messages.shown, QStringList{"Nimbolt Sketch is already running."});
     }
 };
 

@@ -1,112 +1,89 @@
 #include "shell/nimbolt_sketch_module.h"
-
-#include "platform/registry_api.h"
-#include "registry_test_files.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
-
-using NimboltSketchModule::LastRegistryStatus;
 using NimboltSketchModule::ReadRegistryValue;
 using NimboltSketchModule::RegistryVariant;
-using regtest::kSketchSubKey;
 
 namespace {
 
+// One registry file and the value "V" read from the program's key (or `key` below `root`).
 struct ReadCase {
     const char* name;
-    QByteArray line;  // the value "V" under the program's key, as the file writes it
+    QByteArray file;
     RegistryVariant expected;
-    QString joined;  // the result joined to text
+    qint32 root = advapi32::HKEY_LOCAL_MACHINE;
+    QString key = ScratchRegistry::kSketchSubKey;
 };
 
 void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.name; }
 
+QByteArray sketch(const QByteArrayList& values) { return ScratchRegistry::sketchFile(values); }
+const QByteArray kKey = R"([HKEY_LOCAL_MACHINE\Software\Nimbolt Software\Nimbolt Sketch\1.0])";
+
+QByteArray utf16le(const QByteArray& utf8)
+{
+    const QString text = QString::fromUtf8(utf8);
+    return "\xFF\xFE" + QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+}
+
 class ReadRegistryValueTest : public ::testing::TestWithParam<ReadCase> {
 protected:
-    regtest::ScratchRegistry scratch;
+    ScratchRegistry registry;
 };
 
-TEST_P(ReadRegistryValueTest, givesTextNumberOrEmptyText)
+TEST_P(ReadRegistryValueTest, givesTextNumberOrEmptyTextAndLeavesNoKeyOpen)
 {
-    scratch.write(regtest::sketchFile({"\"Other\"=\"x\"", GetParam().line}));
-    LastRegistryStatus = -1;
-    const RegistryVariant result = ReadRegistryValue(advapi32::HKEY_LOCAL_MACHINE, kSketchSubKey, "V");
-    EXPECT_EQ(result.isNumber(), GetParam().expected.isNumber());
-    EXPECT_EQ(result, GetParam().expected);
-    EXPECT_EQ(result.toText(), GetParam().joined);
-    EXPECT_EQ(LastRegistryStatus, 0);
+    registry.write(GetParam().file);
+    const RegistryVariant result = ReadRegistryValue(GetParam().root, GetParam().key, QStringLiteral("V"));
+    EXPECT_EQ(result, GetParam().expected) << result.toText().toStdString();
     EXPECT_EQ(RegistryStore::openKeyCount(), 0);
 }
+
+const QString kCafe = QString::fromUtf8("Zo\xC3\xAB & Caf\xC3\xA9");
 
 INSTANTIATE_TEST_SUITE_P(
-    Values, ReadRegistryValueTest,
+    Files, ReadRegistryValueTest,
     ::testing::Values(
-        ReadCase{"text_value", R"("V"="Ada Lovelace")", QString("Ada Lovelace"), "Ada Lovelace"},
-        ReadCase{"string_with_its_nul", R"("V"=hex(1):41,64,61,00)", QString("Ada"), "Ada"},
-        ReadCase{"string_without_a_nul_comes_whole", R"("V"=hex(1):41,64,61)", QString("Ada"), "Ada"},
-        ReadCase{"string_cut_at_a_nul_inside", R"("V"=hex(1):41,64,00,61,00)", QString("Ad"), "Ad"},
-        ReadCase{"single_nul_is_empty_text", R"("V"=hex(1):00)", QString(""), ""},
-        ReadCase{"string_with_no_bytes", R"("V"=hex(1):)", QString(""), ""},
-        ReadCase{"non_ascii_text", "\"V\"=\"Zo\xC3\xAB Caf\xC3\xA9\"", QString::fromUtf8("Zo\xC3\xAB Caf\xC3\xA9"),
-                 QString::fromUtf8("Zo\xC3\xAB Caf\xC3\xA9")},
-        ReadCase{"dword_16", R"("V"=dword:00000010)", qint32(16), "16"},
-        ReadCase{"dword_all_ones_is_minus_one", R"("V"=dword:ffffffff)", qint32(-1), "-1"},
-        ReadCase{"dword_high_bit", R"("V"=dword:80000000)", qint32(INT32_MIN), "-2147483648"},
-        ReadCase{"dword_written_as_hex4", R"("V"=hex(4):10,27,00,00)", qint32(10000), "10000"},
-        ReadCase{"dword_too_long_to_read", R"("V"=hex(4):10,00,00,00,00,00,00,00)", QString(""), ""},
-        ReadCase{"expand_string_is_empty", R"("V"=hex(2):25,00,54,00,00,00)", QString(""), ""},
-        ReadCase{"multi_string_is_empty", R"("V"=hex(7):61,00,62,00,00)", QString(""), ""},
-        ReadCase{"binary_is_empty", R"("V"=hex:41,64,61,00)", QString(""), ""},
-        ReadCase{"missing_value_is_empty_with_status_0", R"("W"="not this one")", QString(""), ""}),
+        ReadCase{"text", sketch({R"("Other"="x")", R"("V"="Ada Lovelace")"}), QString("Ada Lovelace")},
+        ReadCase{"escapes_and_spaces", sketch({R"("V" = "C:\\Temp \"draft\"")"}), QString(R"(C:\Temp "draft")")},
+        ReadCase{"dword_is_signed", sketch({R"("V"=dword:FFFFFFFE)"}), qint32(-2)},
+        ReadCase{"dword_as_hex4", sketch({R"("V"=hex(4):10,27,00,00)"}), qint32(10000)},
+        ReadCase{"hex4_too_long_is_empty", sketch({R"("V"=hex(4):10,00,00,00,00)"}), QString("")},
+        ReadCase{"string_without_a_nul", sketch({R"("V"=hex(1):41,64,61)"}), QString("Ada")},
+        ReadCase{"string_cut_at_a_nul", sketch({R"("V"=hex(1):41,64,00,61,00)"}), QString("Ad")},
+        ReadCase{"binary_is_empty", sketch({R"("V"=hex:41,64,61,00)"}), QString("")},
+        ReadCase{"continuation_lines", sketch({R"("V"=hex(1):41,\)", R"(  64,61)"}), QString("Ada")},
+        ReadCase{"names_ignore_case",
+                 "REGEDIT4\r\n[hkey_local_machine\\SOFTWARE\\nimbolt software\\NIMBOLT SKETCH\\1.0]\r\n\"v\"=\"x\"\r\n",
+                 QString("x")},
+        ReadCase{"later_value_wins", sketch({R"("V"="Old")", R"("v"="New")"}), QString("New")},
+        ReadCase{"minus_deletes_a_value", sketch({R"("V"="x")", R"("V"=-)"}), QString("")},
+        ReadCase{"minus_deletes_a_key", sketch({R"("V"="x")", R"([-HKEY_LOCAL_MACHINE\Software\Nimbolt Software])"}),
+                 QString("")},
+        ReadCase{"malformed_line_is_skipped", sketch({R"(;"V"="comment")", R"("V"="kept")", R"("V"=dword:12x4)"}), QString("kept")},
+        ReadCase{"malformed_section_drops_its_values", sketch({R"([HKEY_NOWHERE\Software])", R"("V"="stray")"}),
+                 QString("")},
+        ReadCase{"no_header_no_keys", kKey + "\r\n\"V\"=\"x\"\r\n", QString("")},
+        ReadCase{"unix_line_ends", "Windows Registry Editor Version 5.00\n" + kKey + "\n\"V\"=\"x\"\n", QString("x")},
+        ReadCase{"utf16_with_bom", utf16le(sketch({"\"V\"=\"Zo\xC3\xAB & Caf\xC3\xA9\""})), kCafe},
+        ReadCase{"utf8_with_bom", "\xEF\xBB\xBF" + sketch({"\"V\"=\"Zo\xC3\xAB & Caf\xC3\xA9\""}), kCafe},
+        ReadCase{"latin1", "REGEDIT4\r\n" + kKey + "\r\n\"V\"=\"Zo\xEB & Caf\xE9\"\r\n", kCafe},
+        ReadCase{"missing_value", sketch({R"("W"="x")"}), QString("")},
+        ReadCase{"missing_key", sketch({R"("V"="x")"}), QString(""), advapi32::HKEY_LOCAL_MACHINE,
+                 R"(Software\Nimbolt Software\Nimbolt Sketch\2.0)"},
+        ReadCase{"other_root", sketch({R"("V"="x")"}), QString(""), advapi32::HKEY_CURRENT_USER}),
     [](const auto& row) { return std::string(row.param.name); });
 
-class ReadRegistryValueKeys : public ::testing::Test {
-protected:
-    void SetUp() override { scratch.write(regtest::sketchFile({R"("Name"="Ada")", R"("Company"="Analytical")"})); }
-    regtest::ScratchRegistry scratch;
-};
-
-TEST_F(ReadRegistryValueKeys, missingKeyIsEmptyTextWithTheNullCloseStatus)
+TEST(ReadRegistryValueFiles, missingOrEndlessFileGivesEmptyText)
 {
-    LastRegistryStatus = 0;
-    const RegistryVariant result =
-        ReadRegistryValue(advapi32::HKEY_LOCAL_MACHINE, R"(Software\Nimbolt Software\Nimbolt Sketch\2.0)", "Name");
-    EXPECT_TRUE(result.isText());
-    EXPECT_EQ(result.toText(), "");
-    EXPECT_EQ(LastRegistryStatus, advapi32::ERROR_INVALID_HANDLE);
-    EXPECT_EQ(RegistryStore::openKeyCount(), 0);
-}
-
-TEST_F(ReadRegistryValueKeys, missingFileIsEmptyTextWithANonZeroStatus)
-{
-    RegistryStore::setFilePath(scratch.path() + ".missing");
-    const RegistryVariant result = ReadRegistryValue(advapi32::HKEY_LOCAL_MACHINE, kSketchSubKey, "Name");
-    EXPECT_EQ(result, RegistryVariant(QString("")));
-    EXPECT_NE(LastRegistryStatus, 0);
-    EXPECT_EQ(RegistryStore::openKeyCount(), 0);
-}
-
-TEST_F(ReadRegistryValueKeys, namesMatchWithoutRegardToCase)
-{
-    EXPECT_EQ(ReadRegistryValue(advapi32::HKEY_LOCAL_MACHINE, kSketchSubKey.toUpper(), "company").toText(),
-              "Analytical");
-    EXPECT_EQ(LastRegistryStatus, 0);
-}
-
-TEST_F(ReadRegistryValueKeys, readsOwnerThenCompanyAsTheSplashDoes)
-{
-    // Two reads in a row: each opens and closes its own key.
-    EXPECT_EQ(ReadRegistryValue(advapi32::HKEY_LOCAL_MACHINE, kSketchSubKey, "Name").toText(), "Ada");
-    EXPECT_EQ(ReadRegistryValue(advapi32::HKEY_LOCAL_MACHINE, kSketchSubKey, "Company").toText(), "Analytical");
-    EXPECT_EQ(RegistryStore::openKeyCount(), 0);
-}
-
-TEST_F(ReadRegistryValueKeys, otherRootDoesNotSeeTheKey)
-{
-    EXPECT_EQ(ReadRegistryValue(advapi32::HKEY_CURRENT_USER, kSketchSubKey, "Name").toText(), "");
-    EXPECT_NE(LastRegistryStatus, 0);
+    for (const char* path : {"/nonexistent/registry.reg", "/dev/zero"}) {
+        RegistryStore::setFilePath(QString::fromLatin1(path));
+        EXPECT_EQ(ReadRegistryValue(advapi32::HKEY_LOCAL_MACHINE, ScratchRegistry::kSketchSubKey, "Name"),
+                  RegistryVariant(QString(""))) << path;
+    }
+    RegistryStore::setFilePath(QString::fromLatin1(RegistryStore::kDefaultPath));
 }
 
 } // namespace

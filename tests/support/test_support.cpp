@@ -1,6 +1,7 @@
 #include "test_support.h"
 
 #include <QFile>
+#include <QtEndian>
 
 #include <csignal>
 #include <stdexcept>
@@ -12,14 +13,10 @@ namespace rawrecord {
 QByteArray make(const std::vector<std::pair<int, std::int16_t>>& cells, std::int16_t penX, std::int16_t penY)
 {
     QByteArray record(kBytes, '\0');
-    auto put = [&record](int at, std::int16_t v) {
-        record[at] = char(std::uint16_t(v) & 0xff);
-        record[at + 1] = char(std::uint16_t(v) >> 8);
-    };
     for (const auto& [column, value] : cells)
-        put((column - 1) * 2, value);
-    put(1164, penX);
-    put(1166, penY);
+        qToLittleEndian(value, record.data() + (column - 1) * 2);
+    qToLittleEndian(penX, record.data() + 1164);
+    qToLittleEndian(penY, record.data() + 1166);
     return record;
 }
 
@@ -28,7 +25,7 @@ std::int16_t field(const QByteArray& file, int record, int byteOffset)
     const qsizetype at = qsizetype(record - 1) * kBytes + byteOffset;
     if (at + 1 >= file.size())
         throw std::out_of_range("record field beyond the end of the file");
-    return std::int16_t(std::uint16_t(std::uint8_t(file[at])) | std::uint16_t(std::uint8_t(file[at + 1]) << 8));
+    return qFromLittleEndian<std::int16_t>(file.constData() + at);
 }
 
 std::int16_t cell(const QByteArray& file, int record, int column) { return field(file, record, (column - 1) * 2); }

@@ -1,10 +1,13 @@
 #pragma once
 
 #include "platform/message_service.h"
+#include "platform/registry_api.h"
+#include "platform/sketch_dialogs.h"
+#include "shell/help_service.h"
 
-#include <QByteArray>
-#include <QString>
+#include <QFileInfo>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <cstdint>
 #include <vector>
@@ -14,9 +17,44 @@ class RecordingMessages : public MessageService {
 public:
     void showMessage(const QString& text) override { shown.push_back(text); }
     void beep() override { ++beeps; }
-
     QStringList shown;
     int beeps = 0;
+};
+
+// Records the pointer shapes it is asked for.
+class RecordingPointer : public MousePointer {
+public:
+    void setMousePointer(Shape shape) override { shapes.push_back(shape); }
+    std::vector<Shape> shapes;
+};
+
+// Answers the file dialogs from a script ("" or an empty script is Cancel), says yes or no to
+// the printer, and records every request as one line.
+class ScriptedServices : public SketchDialogs, public PagePrinter, public HelpService {
+public:
+    std::optional<QString> ShowSave() override { return answer(QStringLiteral("save")); }
+    std::optional<QString> ShowOpen() override { return answer(QStringLiteral("open")); }
+    bool ShowPrinter() override { return calls << QStringLiteral("print"), printerChosen; }
+    void printPage(const QImage&) override { calls << QStringLiteral("printed"); }
+    void displayToc(const QString& file, const QString& topic) override
+    {
+        calls << QStringLiteral("toc %1 %2").arg(QFileInfo(file).fileName(), topic);
+        helpFile = file;
+    }
+    void displayIndex(const QString& file) override { calls << QStringLiteral("index ") + QFileInfo(file).fileName(); }
+    void hyperJump(const QString& url) override { calls << QStringLiteral("web ") + url; }
+    QStringList answers;
+    bool printerChosen = false;
+    QStringList calls;
+    QString helpFile;
+
+private:
+    std::optional<QString> answer(const QString& call)
+    {
+        calls << call;
+        const QString next = answers.isEmpty() ? QString() : answers.takeFirst();
+        return next.isEmpty() ? std::nullopt : std::optional(next);
+    }
 };
 
 // Builders of raw row records from the file layout itself: 582 little-endian signed
@@ -45,3 +83,22 @@ private:
 
 QByteArray readWholeFile(const QString& path);
 void writeWholeFile(const QString& path, const QByteArray& bytes);
+
+// A registry export file in a scratch folder, read by the registry operations while it lives.
+class ScratchRegistry {
+public:
+    static inline const QString kSketchSubKey = QStringLiteral(R"(Software\Nimbolt Software\Nimbolt Sketch\1.0)");
+    ScratchRegistry() { RegistryStore::setFilePath(path()); }
+    ~ScratchRegistry() { RegistryStore::setFilePath(QString::fromLatin1(RegistryStore::kDefaultPath)); }
+    QString path() const { return dir_.filePath(QStringLiteral("registry.reg")); }
+    void write(const QByteArray& bytes) const { writeWholeFile(path(), bytes); }
+    // A version 5.00 file, CR LF line ends, the given lines under the program's own key.
+    static QByteArray sketchFile(const QByteArrayList& values)
+    {
+        return "Windows Registry Editor Version 5.00\r\n\r\n"
+               "[HKEY_LOCAL_MACHINE\\Software\\Nimbolt Software\\Nimbolt Sketch\\1.0]\r\n" + values.join("\r\n") + "\r\n";
+    }
+
+private:
+    QTemporaryDir dir_;
+};
