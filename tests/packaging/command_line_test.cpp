@@ -73,8 +73,6 @@ private Q_SLOTS:
         QTest::newRow("--help") << QStringList{"--help"} << 0 << "--export-png" << "";
         QTest::newRow("unknown option") << QStringList{"--bad", "a", "b"} << 2 << ""
                                         << "nimbolt-sketch: Unknown option 'bad'. Try --help.\n";
-        QTest::newRow("missing sketch") << QStringList{"gone.nsd"} << 2 << ""
-                                        << "Could not open the sketch gone.nsd: No such file or directory.";
         QTest::newRow("two sketches") << QStringList{"in.nsd", "in.nsd"} << 2 << "" << "Only one sketch";
         QTest::newRow("export without a picture") << QStringList{"--export-png", "in.nsd"} << 2 << ""
                                                   << "--export-png IN.nsd OUT.png";
