@@ -1,5 +1,7 @@
 #include "platform/chm_archive_check.h"
 
+#include "platform/little_endian.h"
+
 #include <algorithm>
 
 namespace {
@@ -26,14 +28,9 @@ struct Bytes {
     bool ok = true;
     std::uint64_t le(qsizetype offset, int width)
     {
-        if (offset < 0 || offset + width > data.size()) {
-            ok = false;
-            return 0;
-        }
-        std::uint64_t value = 0;
-        for (int i = width - 1; i >= 0; --i)
-            value = (value << 8) | static_cast<unsigned char>(data[offset + i]);
-        return value;
+        const auto value = littleEndianAt(data, offset, width);
+        ok = ok && value.has_value();
+        return value.value_or(0);
     }
     std::uint32_t u32(qsizetype offset) { return static_cast<std::uint32_t>(le(offset, 4)); }
     std::int32_t s32(qsizetype offset) { return static_cast<std::int32_t>(u32(offset)); }

@@ -1,7 +1,8 @@
 #include "shell/sitemap_parser.h"
 
+#include "platform/text_decoding.h"
+
 #include <QList>
-#include <QStringDecoder>
 
 namespace {
 
@@ -18,6 +19,10 @@ struct Tag {
     }
 };
 
+// How far after an '&' its ';' may lie: nine characters of name or number ("#x010FFFF"),
+// then the ';'. It is looked for no further, so decoding stays linear in the text.
+constexpr qsizetype kMaxEntityChars = 10;
+
 QString decodeEntities(QStringView text)
 {
     static const QList<std::pair<QLatin1StringView, char16_t>> named = {
@@ -28,12 +33,13 @@ QString decodeEntities(QStringView text)
     QString out;
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const qsizetype semi = text[i] == u'&' ? text.indexOf(u';', i) : -1;
-        if (semi < 0 || semi - i > 10) {
+        const qsizetype found = text[i] == u'&' ? text.mid(i + 1, kMaxEntityChars).indexOf(u';') : -1;
+        if (found < 0) {
             out += text[i];
             continue;
         }
-        const QStringView body = text.mid(i + 1, semi - i - 1);
+        const qsizetype semi = i + 1 + found;
+        const QStringView body = text.mid(i + 1, found);
         bool known = false;
         if (body.startsWith(u'#')) {
             const bool hex = body.size() > 1 && (body[1] == u'x' || body[1] == u'X');
@@ -113,15 +119,6 @@ bool readTag(QStringView text, qsizetype& pos, Tag& tag)
     return true;
 }
 
-QString decodeBytes(QByteArrayView bytes)
-{
-    // Help compilers write these files in UTF-8 or in the Windows code page; Latin-1 is
-    // the nearest guess for the latter.
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    return utf8.hasError() ? QString::fromLatin1(bytes) : text;
-}
-
 class Builder {
 public:
     explicit Builder(Sitemap& sitemap) : sitemap_(sitemap), levels_{&sitemap.entries} {}
@@ -181,7 +178,8 @@ Sitemap SitemapParser::parse(QByteArrayView html)
         html = html.first(kMaxInputBytes);
         sitemap.truncated = true;
     }
-    const QString text = decodeBytes(html);
+    // Help compilers write these files in UTF-8 or in the Windows code page.
+    const QString text = decodeUtf8OrLatin1(html);
     Builder builder(sitemap);
     bool inObject = false;
     SitemapEntry pending;
