@@ -235,12 +235,15 @@ void readValue(QStringView line, QHash<QString, RegistryValue>& values)
     if (!rest.startsWith(u'='))
         return;
     rest = rest.sliced(1).trimmed();
+    name = std::move(name).toCaseFolded();
     if (rest == u"-") {
-        values.remove(name.toCaseFolded());
+        values.remove(name);
         return;
     }
+    if (values.size() >= RegistryFile::kMaxValuesPerKey && !values.contains(name))
+        return;
     if (auto value = parseData(rest))
-        values.insert(name.toCaseFolded(), std::move(*value));
+        values.insert(name, std::move(*value));
 }
 
 } // namespace
@@ -289,7 +292,8 @@ RegistryFile RegistryFile::load(const QString& path)
 
 QString RegistryFile::canonicalKey(QStringView keyPath)
 {
-    QString canonical;
+    QString root;
+    QString rest;  // the parts below the root, each after a backslash
     qsizetype levels = 0;
     qsizetype start = 0;
     while (start <= keyPath.size()) {
@@ -302,19 +306,19 @@ QString RegistryFile::canonicalKey(QStringView keyPath)
             continue;
         if (part.size() > kMaxKeyNameChars || ++levels > kMaxKeyLevels)
             return {};
-        if (canonical.isEmpty()) {
-            for (QStringView root : kRootNames) {
-                if (part.compare(root, Qt::CaseInsensitive) == 0)
-                    canonical = root.toString();
-            }
-            if (canonical.isEmpty())
-                return {};
-        } else {
-            canonical += u'\\';
-            canonical += part.toString().toCaseFolded();
+        if (levels > 1) {
+            rest += u'\\';
+            rest += part;
+            continue;
         }
+        for (QStringView name : kRootNames) {
+            if (part.compare(name, Qt::CaseInsensitive) == 0)
+                root = name.toString();
+        }
+        if (root.isEmpty())
+            return {};
     }
-    return canonical;
+    return root + std::move(rest).toCaseFolded();
 }
 
 const RegistryKey& RegistryFile::key(const QString& keyPath) const

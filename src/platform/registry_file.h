@@ -41,9 +41,12 @@ struct RegistryKey {
 class RegistryFile {
 public:
     // Bounds that keep a hostile file from taking the memory of the machine.
-    static constexpr qsizetype kMaxFileBytes = 16 * 1024 * 1024;
+    static constexpr qsizetype kMaxFileBytes = 4 * 1024 * 1024;
     static constexpr qsizetype kMaxLineChars = 1024 * 1024;
     static constexpr qsizetype kMaxValueBytes = 1024 * 1024;
+    // Values a key keeps: a program's key holds a handful, a hostile file may list millions.
+    // A line that would add one more is skipped; changing or deleting a kept one still works.
+    static constexpr qsizetype kMaxValuesPerKey = 4096;
     // Windows' own limits: key names of at most 255 characters, at most 512 levels.
     static constexpr qsizetype kMaxKeyNameChars = 255;
     static constexpr qsizetype kMaxKeyLevels = 512;
