@@ -32,8 +32,9 @@ QString decodeEntities(QStringView text)
     };
     QString out;
     out.reserve(text.size());
+    const char16_t* const c = text.utf16();
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const qsizetype found = text[i] == u'&' ? text.mid(i + 1, kMaxEntityChars).indexOf(u';') : -1;
+        const qsizetype found = c[i] == u'&' ? text.mid(i + 1, kMaxEntityChars).indexOf(u';') : -1;
         if (found < 0) {
             out += text[i];
             continue;
@@ -66,7 +67,7 @@ QString decodeEntities(QStringView text)
     return out;
 }
 
-bool isSpace(QChar c)
+bool isSpace(char16_t c)
 {
     return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f';
 }
@@ -75,38 +76,39 @@ bool isSpace(QChar c)
 bool readTag(QStringView text, qsizetype& pos, Tag& tag)
 {
     const qsizetype size = text.size();
+    const char16_t* const c = text.utf16();  // plain reads: this loop is the parser's hot path
     qsizetype i = pos + 1;
     const qsizetype nameStart = i;
-    while (i < size && !isSpace(text[i]) && text[i] != u'>')
+    while (i < size && !isSpace(c[i]) && c[i] != u'>')
         ++i;
     tag.name = text.mid(nameStart, i - nameStart).toString().toLower();
     tag.attributes.clear();
-    while (i < size && text[i] != u'>') {
-        if (isSpace(text[i]) || text[i] == u'/') {
+    while (i < size && c[i] != u'>') {
+        if (isSpace(c[i]) || c[i] == u'/') {
             ++i;
             continue;
         }
         const qsizetype keyStart = i;
-        while (i < size && !isSpace(text[i]) && text[i] != u'=' && text[i] != u'>')
+        while (i < size && !isSpace(c[i]) && c[i] != u'=' && c[i] != u'>')
             ++i;
         const QString key = text.mid(keyStart, i - keyStart).toString().toLower();
-        while (i < size && isSpace(text[i]))
+        while (i < size && isSpace(c[i]))
             ++i;
         QString value;
-        if (i < size && text[i] == u'=') {
+        if (i < size && c[i] == u'=') {
             ++i;
-            while (i < size && isSpace(text[i]))
+            while (i < size && isSpace(c[i]))
                 ++i;
-            if (i < size && (text[i] == u'"' || text[i] == u'\'')) {
-                const QChar quote = text[i];
-                const qsizetype close = text.indexOf(quote, i + 1);
+            if (i < size && (c[i] == u'"' || c[i] == u'\'')) {
+                const char16_t quote = c[i];
+                const qsizetype close = text.indexOf(QChar(quote), i + 1);
                 if (close < 0)
                     return false;
                 value = decodeEntities(text.mid(i + 1, close - i - 1));
                 i = close + 1;
             } else {
                 const qsizetype valueStart = i;
-                while (i < size && !isSpace(text[i]) && text[i] != u'>')
+                while (i < size && !isSpace(c[i]) && c[i] != u'>')
                     ++i;
                 value = decodeEntities(text.mid(valueStart, i - valueStart));
             }
