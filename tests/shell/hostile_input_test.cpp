@@ -50,7 +50,8 @@ class HostileRegistry : public ::testing::TestWithParam<RegistryCase> {};
 TEST_P(HostileRegistry, keepsWhatAWindowsRegistryWouldHold)
 {
     const RegistryCase& c = GetParam();
-    const RegistryValue* found = RegistryFile::parse(c.file).value(c.keyPath, "Name");
+    const RegistryFile registry = RegistryFile::parse(c.file);
+    const RegistryValue* found = registry.value(c.keyPath, "Name");
     EXPECT_EQ(found ? std::optional(found->data) : std::nullopt, c.name_value);
 }
 
@@ -96,7 +97,7 @@ TEST_P(RegistryPath, onlyARegularFileIsRead)
     const QByteArray kind = GetParam().name;
     ASSERT_TRUE(kind == "fifo" ? mkfifo(QFile::encodeName(path).constData(), 0600) == 0
                 : kind == "folder" ? QDir(dir.path()).mkdir(kind) : QFile::link(file, path));
-    EXPECT_EQ(RegistryFile::load(path).value(kSketchPath, "Name") != nullptr, GetParam().read);
+    EXPECT_EQ(RegistryFile::load(path).hasKey(kSketchPath), GetParam().read);
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, RegistryPath,
