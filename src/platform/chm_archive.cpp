@@ -1,5 +1,7 @@
 #include "platform/chm_archive.h"
 
+#include "platform/little_endian.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QUrl>
@@ -14,12 +16,7 @@ namespace {
 // A little-endian number of width bytes at offset; zero when it would lie past the end.
 std::uint32_t le(const QByteArray& bytes, qsizetype offset, int width)
 {
-    std::uint32_t value = 0;
-    if (offset < 0 || offset + width > bytes.size())
-        return 0;
-    for (int i = width - 1; i >= 0; --i)
-        value = (value << 8) | static_cast<unsigned char>(bytes[offset + i]);
-    return value;
+    return static_cast<std::uint32_t>(littleEndianAt(bytes, offset, width).value_or(0));
 }
 
 QString textAt(const QByteArray& bytes, qsizetype offset)
@@ -167,6 +164,7 @@ std::optional<QByteArray> ChmArchive::read(const QString& path) const
 
 std::optional<QByteArray> ChmArchive::readObject(const ChmObject& object) const
 {
+    // The size comes from the file: capped before anything is allocated for it.
     if (object.length > static_cast<std::uint64_t>(kMaxObjectBytes))
         return std::nullopt;
     // chmlib takes the unit as its directory holds it; its fields were checked at open.
@@ -175,13 +173,15 @@ std::optional<QByteArray> ChmArchive::readObject(const ChmObject& object) const
     unit.length = object.length;
     unit.space = object.space;
     std::memcpy(unit.path, object.name.constData(), static_cast<size_t>(std::min<qsizetype>(object.name.size(), CHM_MAX_PATHLEN)));
-    QByteArray bytes(static_cast<qsizetype>(object.length), Qt::Uninitialized);
+    // Zero-filled, and only what chmlib says it wrote counts, so no byte of the buffer that
+    // chmlib skipped can reach a page or an index.
+    QByteArray bytes(static_cast<qsizetype>(object.length), '\0');
     const auto total = static_cast<LONGINT64>(object.length);
     LONGINT64 done = 0;
     while (done < total) {
         const LONGINT64 got = chm_retrieve_object(handle_, &unit, reinterpret_cast<unsigned char*>(bytes.data()) + done,
                                                   static_cast<LONGUINT64>(done), total - done);
-        if (got <= 0)
+        if (got <= 0 || got > total - done)
             return std::nullopt;
         done += got;
     }

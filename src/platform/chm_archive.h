@@ -16,7 +16,8 @@ struct chmFile;
 // trusts every length and offset it reads; a file that fails the checks is refused.
 class ChmArchive {
 public:
-    static constexpr qint64 kMaxObjectBytes = 16 * 1024 * 1024;
+    // Larger than any page or index the help holds; a larger size read from a file is damage.
+    static constexpr qint64 kMaxObjectBytes = 4 * 1024 * 1024;
 
     ChmArchive() = default;
     ~ChmArchive();

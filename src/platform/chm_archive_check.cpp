@@ -1,5 +1,7 @@
 #include "platform/chm_archive_check.h"
 
+#include "platform/little_endian.h"
+
 #include <algorithm>
 
 namespace {
@@ -8,6 +10,7 @@ constexpr std::uint64_t kItsfV2Bytes = 0x58, kItsfV3Bytes = 0x60, kItspBytes = 0
 constexpr std::uint64_t kPmglHeaderBytes = 0x14, kPmgiHeaderBytes = 0x08;
 constexpr std::uint32_t kMinBlockBytes = 0x40, kMaxBlockBytes = 0x10000;
 constexpr std::uint64_t kMaxDirectoryBytes = 32 * 1024 * 1024;
+constexpr qsizetype kMaxObjects = 65536;  // each is indexed by name; a help file holds dozens
 constexpr std::uint64_t kMaxNumber = std::uint64_t{1} << 40;  // larger lengths and offsets are damage
 constexpr std::uint64_t kMaxNameBytes = CHM_MAX_PATHLEN;
 constexpr std::uint64_t kLzxFrameBytes = 0x8000;
@@ -26,14 +29,9 @@ struct Bytes {
     bool ok = true;
     std::uint64_t le(qsizetype offset, int width)
     {
-        if (offset < 0 || offset + width > data.size()) {
-            ok = false;
-            return 0;
-        }
-        std::uint64_t value = 0;
-        for (int i = width - 1; i >= 0; --i)
-            value = (value << 8) | static_cast<unsigned char>(data[offset + i]);
-        return value;
+        const auto value = littleEndianAt(data, offset, width);
+        ok = ok && value.has_value();
+        return value.value_or(0);
     }
     std::uint32_t u32(qsizetype offset) { return static_cast<std::uint32_t>(le(offset, 4)); }
     std::int32_t s32(qsizetype offset) { return static_cast<std::int32_t>(u32(offset)); }
@@ -142,6 +140,8 @@ QString readDirectory(QFile& file, const Layout& layout, QList<ChmObject>& objec
                     return damaged;
                 if (space <= 1 && !name.isEmpty() && !name.contains('\0'))
                     objects.append({name, start, length, static_cast<int>(space)});
+                if (objects.size() > kMaxObjects)
+                    return QStringLiteral("its directory lists too many files");
             } else {
                 std::uint64_t page = 0;
                 if (!readEncint(dir, pos, end, page) || page >= layout.blockCount || page == block)

@@ -4,15 +4,14 @@
 
 #include <cstring>
 #include <map>
-#include <memory>
 #include <optional>
 
 namespace {
 
-// An open key: the registry as it was read when the key was opened, and the key's path.
+// An open key: its path, and the key as the file held it when it was opened.
 struct OpenKey {
-    std::shared_ptr<const RegistryFile> registry;
     QString path;
+    RegistryKey key;
 };
 
 // Handles are small multiples of 4, as on Windows, well below the predefined keys.
@@ -43,9 +42,11 @@ QString rootName(qint32 rootKey)
     }
 }
 
-std::shared_ptr<const RegistryFile> readRegistry()
+// Read afresh each time, so that an edited file is seen by the next open, as a live
+// registry would be.
+RegistryKey readKey(const QString& path)
 {
-    return std::make_shared<const RegistryFile>(RegistryFile::load(store().filePath));
+    return RegistryFile::load(store().filePath).key(path);
 }
 
 // The path of the key a handle stands for: an open handle, or a predefined key, which is
@@ -64,7 +65,7 @@ std::optional<OpenKey> resolve(quint32 key)
     const QString root = rootName(qint32(key));
     if (root.isEmpty())
         return std::nullopt;
-    return OpenKey{readRegistry(), root};
+    return OpenKey{root, readKey(root)};
 }
 
 quint32 allocateHandle()
@@ -90,9 +91,9 @@ qint32 RegOpenKeyA(qint32 rootKey, const QByteArray& subKey, quint32* handle)
     const QString parent = pathOf(quint32(rootKey));
     if (parent.isEmpty())
         return ERROR_INVALID_HANDLE;
-    // Read afresh so that an edited file is seen by the next open, as a live registry would be.
-    OpenKey key{readRegistry(), parent + u'\\' + QString::fromLocal8Bit(subKey)};
-    if (!key.registry->hasKey(key.path))
+    const QString path = parent + u'\\' + QString::fromLocal8Bit(subKey);
+    OpenKey key{path, readKey(path)};
+    if (!key.key.exists)
         return ERROR_FILE_NOT_FOUND;
     *handle = allocateHandle();
     store().open.emplace(*handle, std::move(key));
@@ -107,7 +108,7 @@ qint32 RegQueryValueExA(quint32 key, const QByteArray& valueName, quint32* reser
     const auto open = resolve(key);
     if (!open)
         return ERROR_INVALID_HANDLE;
-    const RegistryValue* value = open->registry->value(open->path, QString::fromLocal8Bit(valueName));
+    const RegistryValue* value = open->key.value(QString::fromLocal8Bit(valueName));
     if (!value)
         return ERROR_FILE_NOT_FOUND;
     if (type)

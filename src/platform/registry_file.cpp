@@ -1,7 +1,13 @@
 #include "platform/registry_file.h"
 
+#include "platform/text_decoding.h"
+
 #include <QFile>
 #include <QStringDecoder>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <array>
 #include <optional>
@@ -15,18 +21,14 @@ constexpr std::array kRootNames{
 };
 
 // Registry export files are UTF-16LE with a byte-order mark (version 5.00) or 8-bit text
-// (REGEDIT4); 8-bit text that is not valid UTF-8 is taken as Latin-1.
+// (REGEDIT4).
 QString decodeText(QByteArrayView bytes)
 {
     if (bytes.size() >= 2 && uchar(bytes[0]) == 0xFF && uchar(bytes[1]) == 0xFE) {
         QStringDecoder utf16(QStringDecoder::Utf16LE);
         return utf16(bytes.sliced(2));
     }
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes = bytes.sliced(3);
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8(bytes);
-    return utf8.hasError() ? QString::fromLatin1(bytes) : text;
+    return decodeUtf8OrLatin1(bytes);
 }
 
 std::optional<quint32> parseHexNumber(QStringView digits, qsizetype maxDigits)
@@ -145,143 +147,154 @@ bool isHeader(QStringView line)
     return line == u"Windows Registry Editor Version 5.00" || line == u"REGEDIT4";
 }
 
+// Calls `handle` with each logical line of the text, trimmed, until it returns false. A
+// trailing backslash joins the next line, as exported hex data is wrapped, and the next
+// line's indentation is dropped; a logical line longer than kMaxLineChars is skipped.
+template <typename Handle>
+void forEachLine(QStringView text, Handle&& handle)
+{
+    QString logical;
+    bool continuing = false;
+    bool tooLong = false;
+    qsizetype start = 0;
+    while (start <= text.size()) {
+        qsizetype end = text.indexOf(u'\n', start);
+        if (end < 0)
+            end = text.size();
+        const QStringView line = text.sliced(start, end - start);
+        start = end + 1;
+
+        const QStringView bare = line.trimmed();
+        const bool joinsNext = bare.endsWith(u'\\') && (continuing || !bare.startsWith(u';'));
+        const QStringView piece = joinsNext ? bare.chopped(1) : continuing ? bare : line;
+        if (!continuing) {
+            logical.resize(0);  // keeps the buffer for the next line
+            tooLong = false;
+        }
+        if (tooLong || logical.size() + piece.size() > RegistryFile::kMaxLineChars)
+            tooLong = true;
+        else
+            logical.append(piece);
+
+        continuing = joinsNext && start <= text.size();
+        if (!continuing && !tooLong && !handle(QStringView(logical).trimmed()))
+            return;
+    }
+}
+
+// Calls `handle` with each line after the header that is neither blank nor a comment.
+template <typename Handle>
+void forEachEntry(QStringView text, Handle&& handle)
+{
+    bool header = true;
+    forEachLine(text, [&](QStringView line) {
+        if (line.isEmpty() || line.startsWith(u';'))
+            return true;
+        if (header) {
+            header = false;
+            return true;
+        }
+        handle(line);
+        return true;
+    });
+}
+
+// True when key path `path` is `ancestor` or lies below it (both canonical).
+bool isWithin(QStringView path, QStringView ancestor)
+{
+    return path.startsWith(ancestor) && (path.size() == ancestor.size() || path[ancestor.size()] == u'\\');
+}
+
+// A section line "[path]" or "[-path]": the canonical path, empty when it does not parse.
+QString sectionKey(QStringView line, bool& removal)
+{
+    removal = false;
+    if (!line.endsWith(u']'))
+        return {};
+    QStringView name = line.sliced(1, line.size() - 2);
+    removal = name.startsWith(u'-');
+    return RegistryFile::canonicalKey(removal ? name.sliced(1) : name);
+}
+
+// A value line ("Name"=data, @=data or "Name"=-) of the key being read.
+void readValue(QStringView line, QHash<QString, RegistryValue>& values)
+{
+    QString name;
+    qsizetype at = 0;
+    if (line.startsWith(u'@')) {
+        at = 1;
+    } else if (line.startsWith(u'"')) {
+        const auto quoted = parseQuoted(line, at);
+        if (!quoted)
+            return;
+        name = *quoted;
+    } else {
+        return;
+    }
+    QStringView rest = line.sliced(at).trimmed();
+    if (!rest.startsWith(u'='))
+        return;
+    rest = rest.sliced(1).trimmed();
+    name = std::move(name).toCaseFolded();
+    if (rest == u"-") {
+        values.remove(name);
+        return;
+    }
+    if (values.size() >= RegistryFile::kMaxValuesPerKey && !values.contains(name))
+        return;
+    if (auto value = parseData(rest))
+        values.insert(name, std::move(*value));
+}
+
 } // namespace
 
-// Reads the file's logical lines one at a time into a RegistryFile.
-class RegistryFileParser {
-public:
-    explicit RegistryFileParser(RegistryFile& into) : file_(into) {}
-
-    void parse(const QString& text)
-    {
-        QString logical;
-        bool continuing = false;
-        bool tooLong = false;
-        qsizetype start = 0;
-        while (start <= text.size()) {
-            qsizetype end = text.indexOf(u'\n', start);
-            if (end < 0)
-                end = text.size();
-            QStringView line = QStringView(text).sliced(start, end - start);
-            start = end + 1;
-
-            // A trailing backslash joins the next line, as exported hex data is wrapped;
-            // the next line's indentation is dropped.
-            const QStringView bare = line.trimmed();
-            const bool joinsNext = bare.endsWith(u'\\') && (continuing || !bare.startsWith(u';'));
-            const QStringView piece = joinsNext ? bare.chopped(1) : continuing ? bare : line;
-            if (!continuing) {
-                logical.clear();
-                tooLong = false;
-            }
-            if (tooLong || logical.size() + piece.size() > RegistryFile::kMaxLineChars)
-                tooLong = true;
-            else
-                logical.append(piece);
-
-            continuing = joinsNext && start <= text.size();
-            if (!continuing && !tooLong)
-                handleLine(QStringView(logical).trimmed());
-        }
-    }
-
-    // True when the file does not begin with a registry export header.
-    bool rejected() const { return rejected_; }
-
-private:
-    void handleLine(QStringView line)
-    {
-        if (rejected_ || line.isEmpty() || line.startsWith(u';'))
-            return;
-        if (!headerSeen_) {
-            headerSeen_ = isHeader(line);
-            rejected_ = !headerSeen_;
-            return;
-        }
-        if (line.startsWith(u'['))
-            handleSection(line);
-        else if (!currentKey_.isEmpty())
-            handleValue(line);
-    }
-
-    void handleSection(QStringView line)
-    {
-        currentKey_.clear();
-        if (!line.endsWith(u']'))
-            return;
-        QStringView name = line.sliced(1, line.size() - 2);
-        const bool removal = name.startsWith(u'-');
-        if (removal)
-            name = name.sliced(1);
-        const QString canonical = RegistryFile::canonicalKey(name);
-        if (canonical.isEmpty())
-            return;
-        if (removal) {
-            file_.removeKey(canonical);
-        } else {
-            file_.addKey(canonical);
-            currentKey_ = canonical;
-        }
-    }
-
-    void handleValue(QStringView line)
-    {
-        QString name;
-        qsizetype at = 0;
-        if (line.startsWith(u'@')) {
-            at = 1;
-        } else if (line.startsWith(u'"')) {
-            const auto quoted = parseQuoted(line, at);
-            if (!quoted)
-                return;
-            name = *quoted;
-        } else {
-            return;
-        }
-        QStringView rest = line.sliced(at).trimmed();
-        if (!rest.startsWith(u'='))
-            return;
-        rest = rest.sliced(1).trimmed();
-        RegistryFile::Values& values = file_.keys_[currentKey_];
-        if (rest == u"-") {
-            values.remove(name.toCaseFolded());
-            return;
-        }
-        if (auto value = parseData(rest))
-            values.insert(name.toCaseFolded(), std::move(*value));
-    }
-
-    RegistryFile& file_;
-    QString currentKey_;  // canonical path of the section being read; empty outside one
-    bool headerSeen_ = false;
-    bool rejected_ = false;
-};
+const RegistryValue* RegistryKey::value(const QString& name) const
+{
+    const auto found = values.constFind(name.toCaseFolded());
+    return found == values.cend() ? nullptr : &*found;
+}
 
 RegistryFile RegistryFile::parse(QByteArrayView bytes)
 {
     RegistryFile file;
     if (bytes.size() > kMaxFileBytes)
         return file;
-    RegistryFileParser parser(file);
-    parser.parse(decodeText(bytes));
-    if (parser.rejected())
-        file.keys_.clear();
+    file.text_ = decodeText(bytes);
+    // The first line that is neither blank nor a comment must be the header.
+    bool headed = false;
+    forEachLine(file.text_, [&](QStringView line) {
+        if (line.isEmpty() || line.startsWith(u';'))
+            return true;
+        headed = isHeader(line);
+        return false;
+    });
+    if (!headed)
+        file.text_.clear();
     return file;
 }
 
 RegistryFile RegistryFile::load(const QString& path)
 {
-    QFile in(path);
-    if (!in.open(QIODevice::ReadOnly))
+    // Without O_NONBLOCK, opening a FIFO would wait for a writer.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
         return {};
-    // Read one byte past the limit so an oversized file (or an endless device) is refused.
-    const QByteArray bytes = in.read(kMaxFileBytes + 1);
-    return parse(bytes);
+    struct stat info {};
+    QFile in;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kMaxFileBytes
+        || !in.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return {};
+    }
+    // One byte past the limit, so a file that grew since fstat is still refused.
+    return parse(in.read(kMaxFileBytes + 1));
 }
 
 QString RegistryFile::canonicalKey(QStringView keyPath)
 {
-    QString canonical;
+    QString root;
+    QString rest;  // the parts below the root, each after a backslash
+    qsizetype levels = 0;
     qsizetype start = 0;
     while (start <= keyPath.size()) {
         qsizetype end = keyPath.indexOf(u'\\', start);
@@ -291,48 +304,70 @@ QString RegistryFile::canonicalKey(QStringView keyPath)
         start = end + 1;
         if (part.isEmpty())
             continue;
-        if (canonical.isEmpty()) {
-            for (QStringView root : kRootNames) {
-                if (part.compare(root, Qt::CaseInsensitive) == 0)
-                    canonical = root.toString();
-            }
-            if (canonical.isEmpty())
-                return {};
-        } else {
-            canonical += u'\\';
-            canonical += part.toString().toCaseFolded();
+        if (part.size() > kMaxKeyNameChars || ++levels > kMaxKeyLevels)
+            return {};
+        if (levels > 1) {
+            rest += u'\\';
+            rest += part;
+            continue;
         }
+        for (QStringView name : kRootNames) {
+            if (part.compare(name, Qt::CaseInsensitive) == 0)
+                root = name.toString();
+        }
+        if (root.isEmpty())
+            return {};
     }
-    return canonical;
+    return root + std::move(rest).toCaseFolded();
 }
 
-bool RegistryFile::hasKey(const QString& keyPath) const
+const RegistryKey& RegistryFile::key(const QString& keyPath) const
 {
+    static const RegistryKey kNoKey;
     const QString canonical = canonicalKey(keyPath);
     if (canonical.isEmpty())
-        return false;
-    return !canonical.contains(u'\\') || keys_.contains(canonical);
+        return kNoKey;
+    auto found = read_.find(canonical);
+    if (found == read_.end())
+        found = read_.insert(canonical, readKey(canonical));
+    return *found;
 }
 
-const RegistryValue* RegistryFile::value(const QString& keyPath, const QString& valueName) const
+RegistryKey RegistryFile::readKey(const QString& canonical) const
 {
-    const auto key = keys_.constFind(canonicalKey(keyPath));
-    if (key == keys_.cend())
-        return nullptr;
-    const auto found = key->constFind(valueName.toCaseFolded());
-    return found == key->cend() ? nullptr : &*found;
+    // Events in file order decide: listing the key or one below it brings it into being,
+    // removing it or a key above it takes it and its values away.
+    RegistryKey key;
+    const bool root = !canonical.contains(u'\\');
+    key.exists = root;
+    bool reading = false;  // inside the key's own section
+    forEachEntry(text_, [&](QStringView line) {
+        if (line.startsWith(u'[')) {
+            bool removal = false;
+            const QString section = sectionKey(line, removal);
+            reading = !section.isEmpty() && !removal && section == canonical;
+            if (section.isEmpty())
+                return;
+            if (removal && isWithin(canonical, section)) {
+                key.exists = root;
+                key.values.clear();
+            } else if (!removal && isWithin(section, canonical)) {
+                key.exists = true;
+            }
+        } else if (reading) {
+            readValue(line, key.values);
+        }
+    });
+    return key;
 }
 
-void RegistryFile::addKey(const QString& canonical)
+qsizetype RegistryFile::keyCount() const
 {
-    // Listing a key brings its parents into being, as importing the file would.
-    for (qsizetype cut = canonical.indexOf(u'\\'); cut >= 0; cut = canonical.indexOf(u'\\', cut + 1))
-        keys_[canonical.left(cut)];  // operator[] inserts a key with no values when missing
-    keys_[canonical];
-}
-
-void RegistryFile::removeKey(const QString& canonical)
-{
-    const QString below = canonical + u'\\';
-    keys_.removeIf([&](const auto& entry) { return entry.key() == canonical || entry.key().startsWith(below); });
+    qsizetype count = 0;
+    forEachEntry(text_, [&](QStringView line) {
+        bool removal = false;
+        if (line.startsWith(u'[') && !sectionKey(line, removal).isEmpty() && !removal)
+            ++count;
+    });
+    return count;
 }

@@ -22,38 +22,60 @@ struct RegistryValue {
     QByteArray data;
 };
 
-// The keys and values of a registry export file (.reg, "Windows Registry Editor Version
-// 5.00" or "REGEDIT4"), for reading. Key paths begin with the root's name
-// ("HKEY_LOCAL_MACHINE\Software\..."); key and value names match without regard to case;
-// the empty value name is the key's default value ("@" in the file). A line that does not
-// parse is skipped; a file without the header holds no keys.
+// One key as a registry export file leaves it: whether it exists, and its values by
+// case-folded name (the empty name is the key's default value, "@" in the file).
+struct RegistryKey {
+    bool exists = false;
+    QHash<QString, RegistryValue> values;
+
+    // Null when the value does not exist.
+    const RegistryValue* value(const QString& name) const;
+};
+
+// A registry export file (.reg, "Windows Registry Editor Version 5.00" or "REGEDIT4"), read
+// one key at a time: each key asked for costs one pass over the text and keeps only that
+// key's values, so time and memory stay linear in the file's size whatever it holds. Key
+// paths begin with the root's name ("HKEY_LOCAL_MACHINE\Software\..."); key and value names
+// match without regard to case. A line that does not parse is skipped, and so is a key path
+// no Windows registry could hold; a file without the header holds no keys.
 class RegistryFile {
 public:
     // Bounds that keep a hostile file from taking the memory of the machine.
-    static constexpr qsizetype kMaxFileBytes = 16 * 1024 * 1024;
+    static constexpr qsizetype kMaxFileBytes = 4 * 1024 * 1024;
     static constexpr qsizetype kMaxLineChars = 1024 * 1024;
     static constexpr qsizetype kMaxValueBytes = 1024 * 1024;
+    // Values a key keeps: a program's key holds a handful, a hostile file may list millions.
+    // A line that would add one more is skipped; changing or deleting a kept one still works.
+    static constexpr qsizetype kMaxValuesPerKey = 4096;
+    // Windows' own limits: key names of at most 255 characters, at most 512 levels.
+    static constexpr qsizetype kMaxKeyNameChars = 255;
+    static constexpr qsizetype kMaxKeyLevels = 512;
 
     static RegistryFile parse(QByteArrayView bytes);
-    // A missing, unreadable or oversized file gives a registry with no keys.
+    // A missing, unreadable, oversized or not regular file (a FIFO, a device) gives a registry
+    // with no keys; opening never waits for a writer.
     static RegistryFile load(const QString& path);
 
-    // Root keys always exist; a key also exists when one of its sub-keys is listed.
-    bool hasKey(const QString& keyPath) const;
+    // The key as the whole file leaves it; root keys always exist. Read on first use and kept.
+    const RegistryKey& key(const QString& keyPath) const;
+    // A key also exists when one of its sub-keys is listed.
+    bool hasKey(const QString& keyPath) const { return key(keyPath).exists; }
     // Null when the key or the value does not exist.
-    const RegistryValue* value(const QString& keyPath, const QString& valueName) const;
-    qsizetype keyCount() const { return keys_.size(); }
+    const RegistryValue* value(const QString& keyPath, const QString& valueName) const
+    {
+        return key(keyPath).value(valueName);
+    }
+    // Key sections the file lists, removals not counted.
+    qsizetype keyCount() const;
 
     // The lookup form of a key path: the root's name in capitals, the rest case-folded,
-    // parts joined by single backslashes. Empty when the path does not start at a root key.
+    // parts joined by single backslashes. Empty when the path does not start at a root key
+    // or goes past Windows' limits.
     static QString canonicalKey(QStringView keyPath);
 
 private:
-    using Values = QHash<QString, RegistryValue>;
+    RegistryKey readKey(const QString& canonical) const;
 
-    void addKey(const QString& canonical);
-    void removeKey(const QString& canonical);
-
-    friend class RegistryFileParser;
-    QHash<QString, Values> keys_;  // by canonical key path; values by case-folded name
+    QString text_;  // after the header; empty when the file has none
+    mutable QHash<QString, RegistryKey> read_;  // keys read so far, by canonical path
 };

@@ -1,7 +1,8 @@
 #include "shell/sitemap_parser.h"
 
+#include "platform/text_decoding.h"
+
 #include <QList>
-#include <QStringDecoder>
 
 namespace {
 
@@ -18,6 +19,10 @@ struct Tag {
     }
 };
 
+// How far after an '&' its ';' may lie: nine characters of name or number ("#x010FFFF"),
+// then the ';'. It is looked for no further, so decoding stays linear in the text.
+constexpr qsizetype kMaxEntityChars = 10;
+
 QString decodeEntities(QStringView text)
 {
     static const QList<std::pair<QLatin1StringView, char16_t>> named = {
@@ -27,13 +32,15 @@ QString decodeEntities(QStringView text)
     };
     QString out;
     out.reserve(text.size());
+    const char16_t* const c = text.utf16();
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const qsizetype semi = text[i] == u'&' ? text.indexOf(u';', i) : -1;
-        if (semi < 0 || semi - i > 10) {
+        const qsizetype found = c[i] == u'&' ? text.mid(i + 1, kMaxEntityChars).indexOf(u';') : -1;
+        if (found < 0) {
             out += text[i];
             continue;
         }
-        const QStringView body = text.mid(i + 1, semi - i - 1);
+        const qsizetype semi = i + 1 + found;
+        const QStringView body = text.mid(i + 1, found);
         bool known = false;
         if (body.startsWith(u'#')) {
             const bool hex = body.size() > 1 && (body[1] == u'x' || body[1] == u'X');
@@ -60,7 +67,7 @@ QString decodeEntities(QStringView text)
     return out;
 }
 
-bool isSpace(QChar c)
+bool isSpace(char16_t c)
 {
     return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f';
 }
@@ -69,38 +76,39 @@ bool isSpace(QChar c)
 bool readTag(QStringView text, qsizetype& pos, Tag& tag)
 {
     const qsizetype size = text.size();
+    const char16_t* const c = text.utf16();  // plain reads: this loop is the parser's hot path
     qsizetype i = pos + 1;
     const qsizetype nameStart = i;
-    while (i < size && !isSpace(text[i]) && text[i] != u'>')
+    while (i < size && !isSpace(c[i]) && c[i] != u'>')
         ++i;
     tag.name = text.mid(nameStart, i - nameStart).toString().toLower();
     tag.attributes.clear();
-    while (i < size && text[i] != u'>') {
-        if (isSpace(text[i]) || text[i] == u'/') {
+    while (i < size && c[i] != u'>') {
+        if (isSpace(c[i]) || c[i] == u'/') {
             ++i;
             continue;
         }
         const qsizetype keyStart = i;
-        while (i < size && !isSpace(text[i]) && text[i] != u'=' && text[i] != u'>')
+        while (i < size && !isSpace(c[i]) && c[i] != u'=' && c[i] != u'>')
             ++i;
         const QString key = text.mid(keyStart, i - keyStart).toString().toLower();
-        while (i < size && isSpace(text[i]))
+        while (i < size && isSpace(c[i]))
             ++i;
         QString value;
-        if (i < size && text[i] == u'=') {
+        if (i < size && c[i] == u'=') {
             ++i;
-            while (i < size && isSpace(text[i]))
+            while (i < size && isSpace(c[i]))
                 ++i;
-            if (i < size && (text[i] == u'"' || text[i] == u'\'')) {
-                const QChar quote = text[i];
-                const qsizetype close = text.indexOf(quote, i + 1);
+            if (i < size && (c[i] == u'"' || c[i] == u'\'')) {
+                const char16_t quote = c[i];
+                const qsizetype close = text.indexOf(QChar(quote), i + 1);
                 if (close < 0)
                     return false;
                 value = decodeEntities(text.mid(i + 1, close - i - 1));
                 i = close + 1;
             } else {
                 const qsizetype valueStart = i;
-                while (i < size && !isSpace(text[i]) && text[i] != u'>')
+                while (i < size && !isSpace(c[i]) && c[i] != u'>')
                     ++i;
                 value = decodeEntities(text.mid(valueStart, i - valueStart));
             }
@@ -111,15 +119,6 @@ bool readTag(QStringView text, qsizetype& pos, Tag& tag)
         return false;
     pos = i + 1;
     return true;
-}
-
-QString decodeBytes(QByteArrayView bytes)
-{
-    // Help compilers write these files in UTF-8 or in the Windows code page; Latin-1 is
-    // the nearest guess for the latter.
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    return utf8.hasError() ? QString::fromLatin1(bytes) : text;
 }
 
 class Builder {
@@ -181,7 +180,8 @@ Sitemap SitemapParser::parse(QByteArrayView html)
         html = html.first(kMaxInputBytes);
         sitemap.truncated = true;
     }
-    const QString text = decodeBytes(html);
+    // Help compilers write these files in UTF-8 or in the Windows code page.
+    const QString text = decodeUtf8OrLatin1(html);
     Builder builder(sitemap);
     bool inObject = false;
     SitemapEntry pending;
