@@ -1,4 +1,5 @@
 #include "platform/chm_archive.h"
+#include "platform/little_endian.h"
 #include "support/test_support.h"
 
 #include <QTemporaryDir>
@@ -10,13 +11,7 @@ static const QString kHelpSources = QStringLiteral(NIMBOLT_HELP_SOURCE);
 
 namespace {
 
-std::uint64_t le(const QByteArray& bytes, qsizetype at, int width)
-{
-    std::uint64_t value = 0;
-    for (int i = width - 1; i >= 0; --i)
-        value = (value << 8) | static_cast<unsigned char>(bytes.at(at + i));
-    return value;
-}
+std::uint64_t le(const QByteArray& bytes, qsizetype at, int width) { return littleEndianAt(bytes, at, width).value_or(0); }
 
 // Where the structures lie, from the format: the ITSF header, the ITSP directory header at the
 // offset stored at 0x48 and its first block 0x54 further; the LZX control data 4 bytes before

@@ -1,7 +1,11 @@
+#include "platform/registry_file.h"
 #include "shell/nimbolt_sketch_module.h"
 #include "support/test_support.h"
 
+#include <QDir>
+
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using NimboltSketchModule::ReadRegistryValue;
 using NimboltSketchModule::RegistryVariant;
@@ -41,6 +45,21 @@ TEST_P(ReadRegistryValueTest, givesTextNumberOrEmptyTextAndLeavesNoKeyOpen)
     EXPECT_EQ(RegistryStore::openKeyCount(), 0);
 }
 
+// A section for a key `levels` deep (the root included), every name `chars` long; its path.
+QByteArray deepKey(int levels, int chars)
+{
+    return "[HKEY_LOCAL_MACHINE" + ("\\" + QByteArray(chars, 'k')).repeated(levels - 1) + "]";
+}
+QString deepPath(int levels, int chars) { return QString(QByteArray(chars, 'k') + "\\").repeated(levels - 1).chopped(1); }
+
+QByteArray manyValues(int count)
+{
+    QByteArray lines;
+    for (int i = 0; i < count; ++i)
+        lines += "\"v" + QByteArray::number(i) + "\"=dword:1\r\n";
+    return lines;
+}
+
 const QString kCafe = QString::fromUtf8("Zo\xC3\xAB & Caf\xC3\xA9");
 
 INSTANTIATE_TEST_SUITE_P(
@@ -70,20 +89,43 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"utf16_with_bom", utf16le(sketch({"\"V\"=\"Zo\xC3\xAB & Caf\xC3\xA9\""})), kCafe},
         ReadCase{"utf8_with_bom", "\xEF\xBB\xBF" + sketch({"\"V\"=\"Zo\xC3\xAB & Caf\xC3\xA9\""}), kCafe},
         ReadCase{"latin1", "REGEDIT4\r\n" + kKey + "\r\n\"V\"=\"Zo\xEB & Caf\xE9\"\r\n", kCafe},
+        // What no Windows registry holds is skipped, and reading stays linear in the file.
+        ReadCase{"a_40000_deep_key_ends_the_section", sketch({R"("V"="Ada")", deepKey(40000, 1), R"("V"="Eve")"}),
+                 QString("Ada")},
+        ReadCase{"key_512_levels_deep", sketch({deepKey(512, 2), R"("V"="Ada")"}), QString("Ada"),
+                 advapi32::HKEY_LOCAL_MACHINE, deepPath(512, 2)},
+        ReadCase{"key_513_levels_deep_is_skipped", sketch({deepKey(513, 2), R"("V"="Ada")"}), QString(""),
+                 advapi32::HKEY_LOCAL_MACHINE, deepPath(513, 2)},
+        ReadCase{"name_of_255_characters", sketch({deepKey(2, 255), R"("V"="Ada")"}), QString("Ada"),
+                 advapi32::HKEY_LOCAL_MACHINE, deepPath(2, 255)},
+        ReadCase{"name_of_256_characters_is_skipped", sketch({deepKey(2, 256), R"("V"="Ada")"}), QString(""),
+                 advapi32::HKEY_LOCAL_MACHINE, deepPath(2, 256)},
+        ReadCase{"sub_key_added_and_removed_leaves_the_key",
+                 sketch({R"("V"="Ada")", kKey.chopped(1) + "\\Sub]", "[-" + kKey.sliced(1).chopped(1) + "\\Sub]"}),
+                 QString("Ada")},
+        ReadCase{"new_value_past_the_cap_is_skipped", sketch({manyValues(RegistryFile::kMaxValuesPerKey) + R"("V"="Eve")"}),
+                 QString("")},
+        ReadCase{"kept_value_changes_past_the_cap",
+                 sketch({R"("V"="Ada")", manyValues(RegistryFile::kMaxValuesPerKey) + R"("V"="Eve")"}), QString("Eve")},
         ReadCase{"missing_value", sketch({R"("W"="x")"}), QString("")},
         ReadCase{"missing_key", sketch({R"("V"="x")"}), QString(""), advapi32::HKEY_LOCAL_MACHINE,
                  R"(Software\Nimbolt Software\Nimbolt Sketch\2.0)"},
         ReadCase{"other_root", sketch({R"("V"="x")"}), QString(""), advapi32::HKEY_CURRENT_USER}),
     [](const auto& row) { return std::string(row.param.name); });
 
-TEST(ReadRegistryValueFiles, missingOrEndlessFileGivesEmptyText)
+// Only a regular file (through a link too) is a registry: a FIFO is never waited on.
+TEST(ReadRegistryValueFiles, missingEndlessOrNoFileGivesEmptyText)
 {
-    for (const char* path : {"/nonexistent/registry.reg", "/dev/zero"}) {
-        RegistryStore::setFilePath(QString::fromLatin1(path));
+    ScratchRegistry registry;
+    registry.write(sketch({R"("Name"="Ada")"}));
+    const QString fifo = registry.path() + ".fifo", link = registry.path() + ".link", folder = registry.path() + ".d";
+    ASSERT_TRUE(mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0 && QFile::link(registry.path(), link)
+                && QDir().mkdir(folder));
+    for (const QString& path : {QString("/nonexistent/registry.reg"), QString("/dev/zero"), fifo, folder, link}) {
+        RegistryStore::setFilePath(path);
         EXPECT_EQ(ReadRegistryValue(advapi32::HKEY_LOCAL_MACHINE, ScratchRegistry::kSketchSubKey, "Name"),
-                  RegistryVariant(QString(""))) << path;
+                  RegistryVariant(QString(path == link ? "Ada" : ""))) << path.toStdString();
     }
-    RegistryStore::setFilePath(QString::fromLatin1(RegistryStore::kDefaultPath));
 }
 
 } // namespace

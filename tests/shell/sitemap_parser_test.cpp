@@ -52,6 +52,10 @@ private Q_SLOTS:
         QTest::newRow("missing </OBJECT>") << item("A").replace("</OBJECT>", "") + item("B") << "A(),B()";
         QTest::newRow("comments") << "<!-- " + b + " -->" + a + "<!-- " + c << "A(a.htm)";
         QTest::newRow("stray and early closing lists") << "</UL><UL><UL>" + a + "</UL></UL></UL>" + b << "A(a.htm),B(b.htm)";
+        // '&' without a ';' close after it is text, however many there are.
+        QTest::newRow("100,000 ampersands") << item(QByteArray(100000, '&')) << QString(100000, u'&') + "()";
+        QTest::newRow("entity ten characters long") << item("&&&&amp;&#x010FFFF;&#x0010FFFF;")
+                                                    << "&&&&" + QString::fromUcs4(U"\U0010FFFF", 1) + "&#x0010FFFF;()";
         QTest::newRow("code page bytes") << item("Caf\xe9") << QString::fromUtf8("Caf\u00e9()");
         QTest::newRow("utf-8 bytes") << item("Caf\xc3\xa9") << QString::fromUtf8("Caf\u00e9()");
         QTest::newRow("not a sitemap") << QByteArray("\x00\x01<<<>>>\xff garbage <UL", 21) << "";
