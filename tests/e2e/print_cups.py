@@ -1,6 +1,6 @@
 #!/usr/bin/python3
-"""Ctrl+P and Return in the print dialog print the board on the default printer: a private CUPS
-scheduler with a cups-pdf queue turns the job into a PDF page that shows the drawing."""
+"""Ctrl+P and Return in the print dialog print the board on the default printer: a private CUPS scheduler
+with a cups-pdf queue turns the job into a PDF page that shows the drawing."""
 import glob, os, pwd, re, subprocess
 from harness import Skip, check, run
 
@@ -9,16 +9,14 @@ def start_cups(s):
     """A private scheduler (own configuration, spool and socket) with cups-pdf as its default."""
     if os.getuid() != 0 or not os.path.exists(PPD):
         raise Skip('needs CUPS and cups-pdf (scripts/install-deps.sh test), and root: cups-pdf writes only so')
-    cups = f'{s.dir}/cups'
-    os.makedirs(cups)
+    os.makedirs(cups := f'{s.dir}/cups')
     open(f'{cups}/cupsd.conf', 'w').write(f'Listen {cups}/cups.sock\nBrowsing No\nDefaultAuthType None\n')
-    open(f'{cups}/cups-files.conf', 'w').write('SystemGroup root\n' + ''.join(f'{key} {cups}\n' for key in (
-        'ServerRoot', 'RequestRoot', 'CacheDir', 'StateDir')) + ''.join(f'{key} stderr\n' for key in (
-        'ErrorLog', 'AccessLog', 'PageLog')))
+    folders = [f'{key} {cups}' for key in ('ServerRoot', 'RequestRoot', 'CacheDir', 'StateDir')]
+    open(f'{cups}/cups-files.conf', 'w').write('\n'.join(['SystemGroup root', *folders, *(
+        f'{log} stderr' for log in ('ErrorLog', 'AccessLog', 'PageLog')), '']))
     # cups-pdf names a PDF after its job's number, in a folder all schedulers share: number from our pid
     open(f'{cups}/job.cache', 'w').write(f'NextJobId {os.getpid()}\n')
-    cupsd = s.launch(['/usr/sbin/cupsd', '-f', '-c', f'{cups}/cupsd.conf', '-s', f'{cups}/cups-files.conf'],
-                     s.daemons)
+    cupsd = s.launch(['/usr/sbin/cupsd', '-f', '-c', f'{cups}/cupsd.conf', '-s', f'{cups}/cups-files.conf'], s.daemons)
     os.environ['CUPS_SERVER'] = s.env['CUPS_SERVER'] = f'{cups}/cups.sock'
     s.env['PRINTER'] = 'PDF'  # the programs' default printer
     s.poll('cupsd taking the cups-pdf queue "PDF"', lambda: not subprocess.run(
@@ -26,11 +24,9 @@ def start_cups(s):
 
 
 def page_cells(pdf, k=4):
-    """The top-left ink in 96 dpi pixels and the inked cells (i, j) counted from it, rasterised at k
-    pixels a board cell (the page may place the image a fraction of a pixel off the grid); a cell
-    whose centre is not inked is marked partly inked."""
-    raster = subprocess.run(['pdftoppm', '-r', str(96 * k), '-gray', '-singlefile', pdf],
-                            capture_output=True, check=True).stdout
+    """The top-left ink in 96 dpi pixels and the inked cells (i, j) counted from it, rasterised at k pixels a cell
+    (the image may lie a fraction of a pixel off the grid); a cell whose centre is not inked is partly inked."""
+    raster = subprocess.check_output(['pdftoppm', '-r', str(96 * k), '-gray', '-singlefile', pdf])
     width, height = map(int, raster.split(b'\n')[1].split())
     pixels = raster[-width * height:]
     dark = [(i % width, i // width) for i, v in enumerate(pixels) if v < 128]
@@ -44,16 +40,13 @@ def page_cells(pdf, k=4):
 def print_cups(s):
     start_cups(s)
     out = f'{pwd.getpwuid(os.getuid()).pw_dir}/PDF'  # cups-pdf's folder for the printing user
-    program = s.start()
-    main = s.window(program, name='Nimbolt Sketch')
-    s.focus(main)
-    s.keys('Right', 'Right', 'Right', 'Down', 'Down', 'Left')  # a hook from (291, 242)
+    main = s.window(program := s.start(), name='Nimbolt Sketch')
+    s.keys('Right', 'Right', 'Right', 'Down', 'Down', 'Left', to=main)  # a hook from (291, 242)
     drawing = {(292, 242), (293, 242), (294, 242), (294, 243), (294, 244), (293, 244)}
     s.expect_board(main, drawing)
     s.keys('ctrl+p')
     dialog = s.window(program, name='Print')
-    s.focus(dialog)
-    s.keys('Return')
+    s.keys('Return', to=dialog)
     s.gone(dialog)
     # our scheduler's first job has our pid as its number; the PDF appears before Ghostscript is done
     pdf = s.poll(f'PDF of job {os.getpid()} in {out}, the queue empty', lambda: not subprocess.run(['lpstat', '-o'],
@@ -61,11 +54,10 @@ def print_cups(s):
     os.rename(pdf, f'{s.dir}/printed.pdf')  # out of the shared folder, kept with a failure
     pages = subprocess.run(['pdfinfo', f'{s.dir}/printed.pdf'], capture_output=True, text=True).stdout
     check(re.search(r'^Pages: +1$', pages, re.M), f'the printed PDF is not one page: {pages}')
-    first = min(c for c, _ in drawing), min(r for _, r in drawing)
     left, top, cells = page_cells(f'{s.dir}/printed.pdf')
-    want = {(c - first[0], r - first[1]) for c, r in drawing}
+    want = {(c - 292, r - 242) for c, r in drawing}  # counted from the top-left ink, cell (292, 242)
     check(cells == want, f'the page shows other cells: missing {want - cells}, extra {cells - want}')
-    corner = left - first[0] + 1, top - first[1] + 1  # where board pixel (0, 0) lies on the page
+    corner = left - 291, top - 241  # where board pixel (0, 0) lies on the page
     check(0 <= min(corner) and max(corner) <= 96, f'the board lies at {corner} px, over an inch into the page')
     s.expect_board(main, drawing)  # the program runs on, its board as it was
 

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
-"""An ordinary user runs the program from a folder the user cannot write to: the store goes to the
-user's data folder; when no folder is usable, when the store cannot be deleted on closing and when
-Shake cannot write, a message says why and the program ends with status 1."""
+"""An ordinary user runs the program from a folder the user cannot write to: the store goes to the user's data
+folder; when no folder is usable, the store cannot be deleted on closing or Shake cannot write, a message says
+why and the program ends with status 1."""
 import os, subprocess
 from harness import Skip, check, run
 
@@ -20,21 +20,17 @@ def readonly_folder(s):
         program = s.start(app=app, user=USER, **how)
         return program, s.window(program, name=MAIN)
 
-    def refused(program, words, main=None):
-        """The program shows a message with words, then ends with status 1 once it is dismissed."""
+    def refused(program, words, main=None):  # a message with words; dismissed, the program ends with status 1
         s.message(program, words, user=USER)
-        s.focus(s.window(program, name=MAIN, other_than=main))
-        s.keys('Return')
+        s.keys('Return', to=s.window(program, name=MAIN, other_than=main))
         s.status(program, 1)
 
     # The store falls back to the data folder and goes when the window closes.
     program, main = start()
-    s.focus(main)
-    s.keys('Up', 'Right')
+    s.keys('Up', 'Right', to=main)
     s.expect_store(store, {(291, 241), (292, 241)})
     check(os.listdir(app) == ['nimbolt-sketch'], f'files appeared in the application folder: {os.listdir(app)}')
-    s.close(main)
-    s.status(program, 0, 'closing the window')
+    s.close(main, program)
     check(not os.path.exists(store), 'closing the window left the store')
 
     # The store's folder made read-only while the program runs: closing cannot delete the store.
@@ -48,15 +44,12 @@ def readonly_folder(s):
 
     # Shake writes the whole store, beyond what the file size limit allows.
     program, main = start(wrap="trap '' XFSZ; ulimit -f 100; exec \"$@\"")
-    s.focus(main)
-    s.keys('F2')
+    s.keys('F2', to=main)
     refused(program, 'File too large', main)
 
     # A home the user cannot write to: no folder is usable for the store.
-    home = f'{s.dir}/locked-home'
-    os.makedirs(home)  # root's, mode 755
-    program = s.start(app=app, user=USER, home=home)
-    refused(program, home)
+    os.makedirs(home := f'{s.dir}/locked-home')  # root's, mode 755
+    refused(s.start(app=app, user=USER, home=home), home)
 
 
 run(readonly_folder)

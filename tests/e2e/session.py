@@ -1,8 +1,8 @@
 #!/usr/bin/python3
 """A user's session with the real program: splash, drawing, Shake, save and open through the dialogs,
 help, Exit, a restart, a second copy, a killed copy, a file argument, the close button, the splash."""
-import os, shutil
-from harness import STORE_BYTES, check, read_cells, run, write_sketch
+import os, shutil, struct
+from harness import COLUMNS, ROWS, STORE_BYTES, check, read_cells, run
 
 MAIN, SPLASH = 'Nimbolt Sketch', (402, 227)
 
@@ -12,16 +12,13 @@ def session(s):
     os.makedirs(sketches)
     shutil.copytree(os.path.join(os.path.dirname(s.prog), 'Help'), f'{s.app}/Help')
 
-    def draw(main, keys, cells):
-        """Keys typed on the board; the board and the store then show exactly cells."""
-        s.focus(main)
-        s.keys(*keys)
+    def draw(main, keys, cells):  # keys typed on the board; the board and the store then show exactly cells
+        s.keys(*keys, to=main)
         s.expect_store(store, cells)
         s.expect_board(main, cells)
 
     # The splash first, without the main window's title; the main window about 2 s later.
-    first = s.start()
-    splash = s.window(first, size=SPLASH)
+    splash = s.window(first := s.start(), size=SPLASH)
     check(splash.name != MAIN and s.painted(splash) and abs(2 * splash.x + SPLASH[0] - 1280) <= 2
           and abs(2 * splash.y + SPLASH[1] - 1024) <= 2, f'splash {splash} is titled, blank or not centred')
     main = s.window(first, name=MAIN)
@@ -30,21 +27,19 @@ def session(s):
     check(shown[main.xid] - shown[splash.xid] >= 1.0, 'the main window came less than 1 s after the splash')
 
     # Arrow keys draw on screen and in the store; F2 clears both.
-    draw(main, ['Right', 'Right', 'Down', 'Down', 'Left'], {(292, 242), (293, 242), (293, 243), (293, 244),
-                                                           (292, 244)})
+    draw(main, ['Right', 'Right', 'Down', 'Down', 'Left'], {(292, 242), (293, 242), (293, 243), (293, 244), (292, 244)})
     draw(main, ['F2'], set())
     check(os.path.getsize(store) == STORE_BYTES, f'F2 left a store of {os.path.getsize(store)} bytes')
 
-    # Save through the dialog (the name without its suffix), then clear, draw elsewhere, and
-    # open it again: the drawing comes back and the pen goes on from where it was saved.
-    saved = {(292, 243), (292, 242), (291, 242)}
+    # Save (the name without its suffix), clear, draw elsewhere, open: the drawing and the saved pen come back.
+    saved, cat = {(292, 243), (292, 242), (291, 242)}, f'{sketches}/cat.nsd'
     draw(main, ['Up', 'Up', 'Left'], saved)
     s.file_dialog(first, 'ctrl+s', 'Save Sketch As', f'{sketches}/cat')
-    s.expect_store(f'{sketches}/cat.nsd', saved)
-    check(read_cells(f'{sketches}/cat.nsd')[1] == {(291, 242)} and os.path.getsize(f'{sketches}/cat.nsd')
-          == STORE_BYTES, 'the sketch file is not 485 records that all carry the pen (291, 242)')
+    s.expect_store(cat, saved)
+    check(read_cells(cat)[1] == {(291, 242)} and os.path.getsize(cat) == STORE_BYTES,
+          'the sketch file is not 485 records that all carry the pen (291, 242)')
     draw(main, ['F2', 'Down', 'Down'], {(291, 243), (291, 244)})
-    s.file_dialog(first, 'ctrl+o', 'Open Sketch', f'{sketches}/cat.nsd')
+    s.file_dialog(first, 'ctrl+o', 'Open Sketch', cat)
     s.expect_board(main, saved)
     saved.add((290, 242))
     draw(main, ['Left'], saved)
@@ -55,16 +50,13 @@ def session(s):
     s.expect_store(store, saved)
 
     # The next start shows the kept drawing. A second copy meanwhile is refused.
-    again = s.start()
-    main = s.window(again, name=MAIN)
+    main = s.window(again := s.start(), name=MAIN)
     s.expect_board(main, saved)
-    before = open(store, 'rb').read()
-    second = s.start()
+    before, second = open(store, 'rb').read(), s.start()
     box = s.window(second, name=MAIN)
     s.message(second, 'Nimbolt Sketch is already running.')
     check(box.height < 300, f'the second copy showed {box}, not a message box')
-    s.focus(box)
-    s.keys('Return')
+    s.keys('Return', to=box)
     check(s.status(second) != 0, 'the refused second copy ended with status 0')
     check(open(store, 'rb').read() == before, 'the second copy changed the store')
 
@@ -73,47 +65,37 @@ def session(s):
     draw(main, ['Down'], saved)
     again.kill()
     s.status(again)
-    third = s.start()
-    main = s.window(third, name=MAIN)
+    main = s.window(third := s.start(), name=MAIN)
     s.expect_board(main, saved)
 
     # F1 shows the help viewer; the close button ends the program all the same and deletes the store.
-    s.focus(main)
-    s.keys('F1')
+    s.keys('F1', to=main)
     help_window = s.window(third, name='Nimbolt Sketch Help')
     s.poll('help viewer painted', lambda: s.painted(help_window))
-    s.close(main)
-    s.status(third, 0, 'closing the window')
+    s.close(main, third)
     check(not os.path.exists(store), 'closing the window left Screen.txt')
 
-    # A sketch named on the command line (relative to the working folder) opens in the window.
+    # A sketch named on the command line (relative to the working folder), its pen (300, 200), opens in the window.
     cells = {(1, 1), (582, 485), (10, 20), (299, 200), (300, 200)}
-    write_sketch(f'{sketches}/my drawing.nsd', cells, (300, 200))
-    opened = s.start('my drawing.nsd', cwd=sketches)
-    main = s.window(opened, name=MAIN)
+    open(f'{sketches}/my drawing.nsd', 'wb').write(b''.join(struct.pack(
+        '<584h', *((c, r) in cells for c in range(1, COLUMNS + 1)), 300, 200) for r in range(1, ROWS + 1)))
+    main = s.window(opened := s.start('my drawing.nsd', cwd=sketches), name=MAIN)
     s.expect_board(main, cells)
     draw(main, ['Right'], cells | {(301, 200)})
-    s.close(main)
-    s.status(opened, 0, 'closing the window')
+    s.close(main, opened)
 
     # A file that cannot be opened still starts the board, which says why in a message box.
-    missing = s.start(f'{sketches}/gone.nsd')
-    s.message(missing, f'Could not open the sketch {sketches}/gone.nsd: No such file or directory.')
-    box = s.window(missing, name=MAIN, size=None)
-    main = s.window(missing, name=MAIN, other_than=box)
-    if box.height > main.height:
-        box, main = main, box
-    s.focus(box)
-    s.keys('Return')
-    s.close(main)
-    s.status(missing, 0, 'closing the board after a missing file')
+    missing = s.start(gone := f'{sketches}/gone.nsd')
+    s.message(missing, f'Could not open the sketch {gone}: No such file or directory.')
+    one = s.window(missing, name=MAIN)
+    box, main = sorted([one, s.window(missing, name=MAIN, other_than=one)], key=lambda w: w.height)
+    s.keys('Return', to=box)
+    s.close(main, missing)
 
     # A key on the splash ends the program: no other window, no store.
-    last = s.start()
-    splash = s.window(last, size=SPLASH)
+    splash = s.window(last := s.start(), size=SPLASH)
     mark = len(s.maps)
-    s.focus(splash)
-    s.keys('space')
+    s.keys('space', to=splash)
     s.status(last, 0, 'space on the splash')
     s.pump()
     check(not s.maps[mark:], f'windows shown after space on the splash: {s.maps[mark:]}')

@@ -5,7 +5,8 @@
 #include "support/test_support.h"
 
 #include <QApplication>
-#include <QTemporaryDir>
+#include <QContextMenuEvent>
+#include <QMenuBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -43,42 +44,67 @@ private Q_SLOTS:
         QVERIFY(openWindow());
     }
 
-    void wholeBoardShowsBelowTheToolbar()
+    void toolbarSitsOnTheWholeBoardAndNoPartOpensAPopup()
     {
         QToolBar* bar = window->toolbar();
-        const QRect board(window->boardView()->mapTo(window.get(), QPoint(0, 0)), window->boardView()->size());
+        QWidget* button = bar->widgetForAction(bar->actions().constFirst());
+        QCOMPARE(bar->height(), 24);
+        QCOMPARE(button->size(), QSize(23, 22));
+        const QRect board = window->boardView()->geometry();
         QCOMPARE(board.size(), QSize(582, 485));
-        QVERIFY(board.top() > bar->mapTo(window.get(), QPoint(0, bar->height() - 1)).y());
+        QCOMPARE(board.top(), bar->geometry().bottom() + 1);
         QVERIFY(window->rect().contains(board));
         for (QAction* a : bar->actions())
             QVERIFY(a->isSeparator() || !a->icon().isNull());  // the pictures are built in
+        bool popped = false;
+        QTimer watch;  // a context menu runs its own event loop: note and close any popup
+        watch.callOnTimeout([&popped] {
+            if (QWidget* popup = QApplication::activePopupWidget())
+                popped = true, popup->close();
+        });
+        watch.start(0);
+        for (QWidget* part : QList<QWidget*>{window->menuBar(), bar, button, window->boardView(), window.get()}) {
+            QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(2, 2), part->mapToGlobal(QPoint(2, 2)));
+            QApplication::sendEvent(part, &click);
+            QTest::qWait(10);
+            QVERIFY2(!popped, part->metaObject()->className());
+        }
+        QVERIFY(bar->isVisible() && !bar->isMovable() && !bar->isFloatable() && !bar->toggleViewAction()->isVisible());
     }
 
     void keysPaintTheRightBoardPixel_data()
     {
         QTest::addColumn<int>("key");
-        QTest::addColumn<QPoint>("pixel");
-        QTest::newRow("right") << int(Qt::Key_Right) << QPoint(291, 241);
-        QTest::newRow("left") << int(Qt::Key_Left) << QPoint(289, 241);
-        QTest::newRow("up") << int(Qt::Key_Up) << QPoint(290, 240);
-        QTest::newRow("down") << int(Qt::Key_Down) << QPoint(290, 242);
-        QTest::newRow("Tab beeps and stays on the board") << int(Qt::Key_Tab) << QPoint(290, 241);
-        QTest::newRow("letter beeps") << int(Qt::Key_Q) << QPoint(290, 241);
+        QTest::addColumn<QPoint>("pixel");  // the one pixel inked; null for none
+        QTest::addColumn<int>("beeps");
+        for (auto [name, key, pixel] : {std::tuple{"right", Qt::Key_Right, QPoint(291, 241)}, {"left", Qt::Key_Left, QPoint(289, 241)},
+                                        {"up", Qt::Key_Up, QPoint(290, 240)}, {"down", Qt::Key_Down, QPoint(290, 242)}})
+            QTest::newRow(name) << int(key) << pixel << 0;
+        for (auto [name, key] : {std::pair{"Tab stays on the board", Qt::Key_Tab}, {"letter", Qt::Key_Q},
+                                 {"Caps Lock", Qt::Key_CapsLock}, {"Insert", Qt::Key_Insert}, {"Space", Qt::Key_Space}})
+            QTest::newRow(name) << int(key) << QPoint(290, 241) << 1;  // a dot where the pen stands, and a beep
+        for (auto [name, key] : {std::pair{"Shift", Qt::Key_Shift}, {"Ctrl", Qt::Key_Control}, {"Alt", Qt::Key_Alt},
+                                 {"AltGr", Qt::Key_AltGr}, {"Meta", Qt::Key_Meta}, {"Super", Qt::Key_Super_L}})
+            QTest::newRow(name) << int(key) << QPoint() << 0;  // a modifier alone does nothing
     }
     // Also run with QT_SCALE_FACTOR=2: a board pixel is then a crisp 2 x 2 device square.
     void keysPaintTheRightBoardPixel()
     {
         QFETCH(int, key);
         QFETCH(QPoint, pixel);
-        QTest::keyClick(window->boardView(), Qt::Key(key));
+        QFETCH(int, beeps);
+        QTest::sendKeyEvent(QTest::Click, window->boardView(), Qt::Key(key), QString(), Qt::NoModifier);
         const int n = qRound(window->boardView()->devicePixelRatioF());
         const QImage image = window->boardView()->grab().toImage();
         QCOMPARE(image.size(), QSize(582, 485) * n);
+        const QPoint at = pixel.isNull() ? QPoint(290, 241) : pixel;  // a modifier leaves the pen's pixel blank
         for (int dy = -1; dy <= n; ++dy)
             for (int dx = -1; dx <= n; ++dx)
-                QCOMPARE(image.pixelColor(pixel * n + QPoint(dx, dy)), dx >= 0 && dx < n && dy >= 0 && dy < n ? ink() : paper());
-        QCOMPARE(messages.beeps, key == Qt::Key_Tab || key == Qt::Key_Q ? 1 : 0);
-        QVERIFY(window->boardView()->hasFocus());
+                QCOMPARE(image.pixelColor(at * n + QPoint(dx, dy)),
+                         !pixel.isNull() && dx >= 0 && dx < n && dy >= 0 && dy < n ? ink() : paper());
+        QCOMPARE(store().size() > at.y() * rawrecord::kBytes && rawrecord::cell(store(), at.y() + 1, at.x() + 1) == 1, !pixel.isNull());
+        QCOMPARE(messages.beeps, beeps);
+        QVERIFY(key == Qt::Key_Alt || window->boardView()->hasFocus());  // Alt alone goes to the menu bar
     }
 
     void commandsRunOnceFromTheirKeyMenuOrButton_data()
@@ -119,13 +145,16 @@ private Q_SLOTS:
         QVERIFY(!call.startsWith(QLatin1String("toc")) || services.helpFile.endsWith("/Help/Nimbolt Sketch Help.chm"));
     }
 
-    void exitLeavesTheDrawingForTheNextStartAndClosingDeletesIt()
+    void exitLeavesTheDrawingForTheNextStartASecondWindowIsRefusedAndClosingDeletesIt()
     {
         QTest::keyClick(window->boardView(), Qt::Key_Right);
         QTest::keyClick(window.get(), Qt::Key_F3);
         window.reset();
         QVERIFY(openWindow());
         QCOMPARE(window->boardView()->grab().toImage().pixelColor(291, 241), ink());
+        frmNimboltSketch second(WindowServices{&messages});
+        QVERIFY(!second.Form_Load({dir->path()}));
+        QCOMPARE(messages.shown, QStringList{"Nimbolt Sketch is already running."});
         QVERIFY(window->close());
         QVERIFY(!QFile::exists(storePath()));
     }
@@ -142,13 +171,6 @@ private Q_SLOTS:
         QCOMPARE(messages.shown.size(), 1);
         QVERIFY2(messages.shown[0].startsWith("Could not write ") && messages.shown[0].contains("Screen.txt"),
                  qPrintable(messages.shown[0]));
-    }
-
-    void aSecondWindowOnTheSameStoreIsRefused()
-    {
-        frmNimboltSketch second(WindowServices{&messages});
-        QVERIFY(!second.Form_Load({dir->path()}));
-        QCOMPARE(messages.shown, QStringList{"Nimbolt Sketch is already running."});
     }
 };
 
