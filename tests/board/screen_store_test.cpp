@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 class ScreenStoreTest : public ::testing::Test {
@@ -55,15 +58,57 @@ TEST_F(ScreenStoreTest, SecondOpenerOfTheSameFolderIsRefusedUntilTheFirstCloses)
     EXPECT_EQ(second.openInFirstUsable({dir.path()}), ScreenStore::OpenResult::Opened);
 }
 
-TEST_F(ScreenStoreTest, FallsBackToTheNextFolderAndFailsWithTheReasonWhenNoneWill)
+// What others left in the first folder, which they can write: passed over for the next folder
+// with the reason, and never written through.
+enum class Plant { FileForTheFolder, Link, DanglingLink, HardLink, Fifo, ForeignFile, GarbageLock };
+struct PlantCase {
+    const char* name;
+    Plant plant;
+    bool passedOver;
+};
+class PlantedStoreTest : public ScreenStoreTest, public ::testing::WithParamInterface<PlantCase> {};
+
+TEST_P(PlantedStoreTest, PassedOverWithTheReasonTouchingNothingOfTheirs)
 {
-    const QString blocked = dir.filePath(QStringLiteral("not-a-folder"));
-    writeWholeFile(blocked, "x");
-    EXPECT_EQ(store.openInFirstUsable({blocked}), ScreenStore::OpenResult::Failed);
-    EXPECT_TRUE(store.error().contains(QDir::toNativeSeparators(blocked))) << store.error().toStdString();
-    const QString fallback = dir.filePath(QStringLiteral("data/nimbolt-sketch"));
-    ASSERT_EQ(store.openInFirstUsable({blocked, fallback}), ScreenStore::OpenResult::Opened);
-    EXPECT_TRUE(QFile::exists(QDir(fallback).filePath(QStringLiteral("Screen.txt"))));
+    const QString shared = dir.filePath(QStringLiteral("shared")), own = dir.filePath(QStringLiteral("own"));
+    const QString planted = shared + QStringLiteral("/Screen.txt");
+    const QString victim = dir.filePath(QStringLiteral("victim")), chosen = dir.filePath(QStringLiteral("chosen"));
+    writeWholeFile(victim, "precious");
+    QDir().mkpath(shared);
+    switch (GetParam().plant) {
+    case Plant::FileForTheFolder: QDir(shared).removeRecursively(), writeWholeFile(shared, "x"); break;
+    case Plant::Link: QFile::link(victim, planted); break;
+    case Plant::DanglingLink: QFile::link(chosen, planted); break;
+    case Plant::HardLink: ASSERT_EQ(::link(QFile::encodeName(victim), QFile::encodeName(planted)), 0); break;
+    case Plant::Fifo: ASSERT_EQ(::mkfifo(QFile::encodeName(planted), 0666), 0); break;
+    case Plant::ForeignFile:
+        writeWholeFile(planted, "theirs");
+        if (::geteuid() != 0 || ::chown(QFile::encodeName(planted), 65534, 65534) != 0)
+            GTEST_SKIP() << "only root can give a file away";
+        break;
+    case Plant::GarbageLock: writeWholeFile(planted + QStringLiteral(".lock"), "\xff garbage"); break;
+    }
+    const bool over = GetParam().passedOver;
+    EXPECT_EQ(store.openInFirstUsable({shared}), over ? ScreenStore::OpenResult::Failed : ScreenStore::OpenResult::Opened);
+    EXPECT_EQ(store.error().contains(QDir::toNativeSeparators(shared)), over) << store.error().toStdString();
+    store.close();
+    ASSERT_EQ(store.openInFirstUsable({shared, own}), ScreenStore::OpenResult::Opened) << store.error().toStdString();
+    EXPECT_EQ(store.path(), (over ? own : shared) + QStringLiteral("/Screen.txt"));
+    row.setCell(1, 1);
+    store.writeRow(2, row);
+    store.closeAndDelete();
+    EXPECT_EQ(readWholeFile(victim), "precious");
+    EXPECT_FALSE(QFile::exists(chosen));
+    EXPECT_TRUE(GetParam().plant != Plant::ForeignFile || readWholeFile(planted) == "theirs");
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Planted, PlantedStoreTest,
+    ::testing::Values(PlantCase{"FileWhereTheFolderGoes", Plant::FileForTheFolder, true},
+                      PlantCase{"LinkToAnotherFile", Plant::Link, true}, PlantCase{"DanglingLink", Plant::DanglingLink, true},
+                      PlantCase{"HardLinkToAnotherFile", Plant::HardLink, true}, PlantCase{"FIFO", Plant::Fifo, true},
+                      PlantCase{"SomeoneElsesFile", Plant::ForeignFile, true},
+                      PlantCase{"GarbageLockFileIsNoLock", Plant::GarbageLock, false}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace

@@ -4,6 +4,10 @@
 
 #include <QDir>
 
+#include <optional>
+
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -56,23 +60,6 @@ TEST_F(SketchFilesTest, SavingOverALongerFileKeepsItsTail)
     EXPECT_EQ(file.mid(kGridBytes), tail);
     EXPECT_EQ(rawrecord::cell(file, 245, 291), 1);
     EXPECT_EQ(rawrecord::cell(file, 1, 1), 0);
-}
-
-TEST_F(SketchFilesTest, FailedSavesAreReportedAndLeaveTheOldFile)
-{
-    save(path("missing-folder/x.nsd"));
-    const QByteArray old = QByteArray("an older sketch").repeated(100);
-    writeWholeFile(path("old.nsd"), old);
-    {
-        FileSizeLimit limit(100000);  // the write fails part-way
-        ASSERT_TRUE(limit.active());
-        save(path("old.nsd"));
-    }
-    ASSERT_EQ(messages.shown.size(), 2);
-    EXPECT_TRUE(messages.shown[0].startsWith("Could not save the sketch to ") && messages.shown[0].contains("x.nsd"));
-    EXPECT_TRUE(messages.shown[1].contains(QStringLiteral("old.nsd")));
-    EXPECT_EQ(readWholeFile(path("old.nsd")), old);
-    EXPECT_EQ(files(), QStringList{"old.nsd"});
 }
 
 TEST_F(SketchFilesTest, RoundTripRestoresBoardStoreAndPen)
@@ -135,24 +122,62 @@ INSTANTIATE_TEST_SUITE_P(
                  {}, {{0, 0}}, {7, 8}, {}}),
     [](const auto& row) { return std::string(row.param.name); });
 
-// A cancelled dialog, a missing file and a folder leave the board, the store and the pen alone.
-TEST_F(SketchFilesTest, CancelledOrFailedOpenChangesNothing)
+// Open and Save refuse what is not theirs to read or replace, with the reason, and leave the
+// board, the store, the pen and the folder as they were; a cancelled dialog does nothing.
+enum class Target { Cancel, Missing, PartialRecord, Fifo, Store, LinkToStore, FullDisk };
+struct RefusedCase {
+    const char* name;
+    bool save;
+    Target target;
+    const char* reason;  // nullptr: no message
+};
+class RefusedFileTest : public SketchFilesTest, public ::testing::WithParamInterface<RefusedCase> {};
+
+TEST_P(RefusedFileTest, RefusedWithTheReasonAndNothingChanged)
 {
+    const auto [name, saving, target, reason] = GetParam();
     keys(kVkRight, 12);
-    const QByteArray storeBefore = storeBytes();
+    const QByteArray storeBefore = storeBytes(), old = QByteArray("an older sketch").repeated(100);
     const QImage boardBefore = boardImage();
-    QDir(dir.path()).mkdir(QStringLiteral("folder.nsd"));
-    commands.SaveSketch();
-    for (const QString& answer : {QString(), path("absent.nsd"), path("folder.nsd")})
-        open(answer);
-    EXPECT_EQ(dialogs.calls, QStringList({"save", "open", "open", "open"}));
-    ASSERT_EQ(messages.shown.size(), 2);
-    for (const QString& message : messages.shown)
-        EXPECT_TRUE(message.startsWith(QStringLiteral("Could not open the sketch "))) << message.toStdString();
-    EXPECT_EQ(storeBytes(), storeBefore);
-    EXPECT_EQ(boardImage(), boardBefore);
-    EXPECT_EQ(QPoint(board.PenX, board.PenY), QPoint(303, 242));
-    EXPECT_EQ(files(), QStringList{});
+    QString chosen = path("target.nsd");
+    std::optional<FileSizeLimit> limit;
+    switch (target) {
+    case Target::Cancel: chosen.clear(); break;
+    case Target::Missing: chosen = path("missing/target.nsd"); break;
+    case Target::PartialRecord: writeWholeFile(chosen, rawrecord::make({{1, 1}}, 5, 5).repeated(3) + "part"); break;
+    case Target::Fifo: ASSERT_EQ(::mkfifo(QFile::encodeName(chosen), 0666), 0); break;
+    case Target::Store: chosen = store.path(); break;
+    case Target::LinkToStore: QFile::link(store.path(), chosen); break;
+    case Target::FullDisk: writeWholeFile(chosen, old), limit.emplace(100000); break;  // the write fails part-way
+    }
+    const QStringList filesBefore = files();
+    saving ? save(chosen) : open(chosen);
+    limit.reset();
+    ASSERT_EQ(messages.shown.size(), reason ? 1 : 0) << messages.shown.join('|').toStdString();
+    const QString shown = reason ? messages.shown[0] : QString();
+    EXPECT_TRUE(!reason || (shown.startsWith(saving ? "Could not save the sketch to " : "Could not open the sketch ")
+                            && shown.contains(QFileInfo(chosen).fileName()) && shown.contains(QLatin1String(reason))))
+        << shown.toStdString();
+    EXPECT_TRUE(storeBytes() == storeBefore && boardImage() == boardBefore && board.PenX == 303);
+    EXPECT_EQ(files(), filesBefore);
+    EXPECT_TRUE(target != Target::FullDisk || readWholeFile(chosen) == old);
+    keys(kVkRight, 1);  // the store's file is still the one the board draws into
+    EXPECT_EQ(rawrecord::cell(storeBytes(), 242, 304), 1);
 }
+
+const char* const kNotASketch = "It is not a Nimbolt Sketch drawing";
+INSTANTIATE_TEST_SUITE_P(
+    Files, RefusedFileTest,
+    ::testing::Values(RefusedCase{"OpenCancelled", false, Target::Cancel, nullptr},
+                      RefusedCase{"OpenMissing", false, Target::Missing, "No such file"},
+                      RefusedCase{"OpenPartialRecord", false, Target::PartialRecord, kNotASketch},
+                      RefusedCase{"OpenFIFO", false, Target::Fifo, "It is not a file"},
+                      RefusedCase{"SaveCancelled", true, Target::Cancel, nullptr},
+                      RefusedCase{"SaveIntoAMissingFolder", true, Target::Missing, "No such file"},
+                      RefusedCase{"SaveOverTheStore", true, Target::Store, "screen store"},
+                      RefusedCase{"SaveOverALinkToTheStore", true, Target::LinkToStore, "screen store"},
+                      RefusedCase{"SaveOverAFIFO", true, Target::Fifo, "It is not a file"},
+                      RefusedCase{"SaveOntoAFullDiskKeepsTheOldFile", true, Target::FullDisk, "File too large"}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace

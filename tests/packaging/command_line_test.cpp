@@ -6,108 +6,149 @@
 
 #include <QDir>
 #include <QImageReader>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
-#include <QtEndian>
 
-using Cell = std::pair<int, int>;  // (column, row), from 1
+#include <optional>
 
-// A whole sketch file written byte by byte, the given cells set.
-static QByteArray sketchBytes(const QList<std::pair<Cell, std::int16_t>>& values)
+#include <sys/stat.h>
+
+// The arguments as the program's argv would hold them: raw bytes, not always a name Qt can hold.
+static CommandLine parsed(QByteArrayList arguments)
 {
-    QByteArray file(485 * rawrecord::kBytes, '\0');
-    for (const auto& [cell, value] : values)
-        qToLittleEndian(value, file.data() + (cell.second - 1) * rawrecord::kBytes + (cell.first - 1) * 2);
-    return file;
+    arguments.prepend("nimbolt-sketch");
+    std::vector<const char*> argv;
+    for (const QByteArray& argument : arguments)
+        argv.push_back(argument.constData());
+    return CommandLine::parseNative(int(argv.size()), argv.data());
 }
 
 class CommandLineTest : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
     QString outText, errText;
-    int run(const QStringList& arguments)
+    int run(const QByteArrayList& arguments)
     {
         outText.clear(), errText.clear();
         QTextStream out(&outText), err(&errText);
-        return runWithoutWindow(CommandLine::parse(QStringList{"nimbolt-sketch"} + arguments), out, err);
+        return runWithoutWindow(parsed(arguments), out, err);
+    }
+    // Every entry of the working folder, with its size when it is a plain file.
+    static QStringList listing()
+    {
+        QStringList entries;
+        for (const QFileInfo& entry : QDir().entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot))
+            entries << entry.fileName() + (entry.isFile() ? QString::number(entry.size()) : QStringLiteral(" other"));
+        return entries;
     }
 
 private Q_SLOTS:
     void init()
     {
+        QVERIFY(QDir(dir.path()).removeRecursively() && QDir().mkpath(dir.path()));
         QDir::setCurrent(dir.path());  // relative names resolve against the working folder
-        writeWholeFile("in.nsd", sketchBytes({}));
+        // random ink, whose picture outgrows any write buffer
+        QByteArray sketch(485 * rawrecord::kBytes, '\0');
+        for (qsizetype at = 0; at < sketch.size(); at += 2)
+            sketch[at] = char(QRandomGenerator::global()->bounded(2));
+        writeWholeFile("in.nsd", sketch);
+        writeWholeFile("bad.nsd", sketch + "x");
         writeWholeFile("old.png", "not really a picture");
-        QVERIFY(QDir().mkpath("folder"));
+        QVERIFY(::mkfifo("fifo", 0666) == 0 && QFile::link("in.nsd", "link.png"));
     }
 
-    // Only opening a window is left for later: the sketch to open, found from the working folder.
+    // Only opening a window is left for later: the sketch to open, found from the working
+    // folder, or why the named one is refused.
     void argumentsAskFor_data()
     {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("sketch");   // expected in sketchPath, "" for none
-        QTest::newRow("nothing") << QStringList{} << "";
-        QTest::newRow("a sketch") << QStringList{"in.nsd"} << "in.nsd";
-        QTest::newRow("Qt's own options pass") << QStringList{"-platform", "offscreen", "-reverse", "in.nsd"}
-                                               << "in.nsd";
+        QTest::addColumn<QByteArrayList>("arguments");
+        QTest::addColumn<QString>("sketch");  // expected in sketchPath, "" for none
+        QTest::addColumn<QString>("error");
+        QTest::newRow("nothing") << QByteArrayList{} << "" << "";
+        QTest::newRow("a sketch") << QByteArrayList{"in.nsd"} << "in.nsd" << "";
+        QTest::newRow("Qt's own options pass") << QByteArrayList{"-platform", "offscreen", "-reverse", "in.nsd"}
+                                               << "in.nsd" << "";
+        QTest::newRow("a name not in the encoding") << QByteArrayList{"bad\xff.nsd"} << "" << "cannot be used";
     }
     void argumentsAskFor()
     {
-        QFETCH(QStringList, arguments);
+        QFETCH(QByteArrayList, arguments);
         QFETCH(QString, sketch);
-        const CommandLine command = CommandLine::parse(QStringList{"nimbolt-sketch"} + arguments);
+        QFETCH(QString, error);
+        const CommandLine command = parsed(arguments);
         QCOMPARE(command.action, CommandLine::Action::OpenWindow);
         QCOMPARE(command.sketchPath, sketch.isEmpty() ? QString() : dir.filePath(sketch));
+        QVERIFY2(error.isEmpty() ? command.error.isEmpty() : command.error.contains(error), qPrintable(command.error));
     }
 
-    // Errors are one line on err; a failed export keeps the old picture.
+    // Errors are one line on err; a failed export leaves the folder as it was.
     void runsWithoutWindow_data()
     {
-        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArrayList>("arguments");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("out");  // what out holds, or a part of it
         QTest::addColumn<QString>("err");
+        QTest::addColumn<long>("sizeLimit");  // for files written, 0 for none
         const QString version = QStringLiteral("Nimbolt Sketch %1.%2\n").arg(AppInfo::majorVersion()).arg(AppInfo::minorVersion());
-        QTest::newRow("-v") << QStringList{"-v"} << 0 << version << "";
-        QTest::newRow("--help") << QStringList{"--help"} << 0 << "--export-png" << "";
-        QTest::newRow("unknown option") << QStringList{"--bad", "a", "b"} << 2 << ""
-                                        << "nimbolt-sketch: Unknown option 'bad'. Try --help.\n";
-        QTest::newRow("two sketches") << QStringList{"in.nsd", "in.nsd"} << 2 << "" << "Only one sketch";
-        QTest::newRow("export without a picture") << QStringList{"--export-png", "in.nsd"} << 2 << ""
-                                                  << "--export-png IN.nsd OUT.png";
-        QTest::newRow("export of a missing sketch") << QStringList{"--export-png", "gone.nsd", "old.png"} << 1 << ""
-                                                    << "Could not open the sketch";
-        QTest::newRow("picture in a missing folder") << QStringList{"--export-png", "in.nsd", "nowhere/new.png"} << 1 << ""
-                                                     << "Could not write the picture";
-        QTest::newRow("picture over a folder") << QStringList{"--export-png", "in.nsd", "folder"} << 1 << ""
-                                               << "Could not write the picture";
+        const QString unwritten = QStringLiteral("Could not write the picture"), notAFile = QStringLiteral("It is not a file");
+        QTest::newRow("-v") << QByteArrayList{"-v"} << 0 << version << "" << 0L;
+        QTest::newRow("--help") << QByteArrayList{"--help"} << 0 << "--export-png" << "" << 0L;
+        QTest::newRow("unknown option") << QByteArrayList{"--bad", "a", "b"} << 2 << ""
+                                        << "nimbolt-sketch: Unknown option 'bad'. Try --help.\n" << 0L;
+        QTest::newRow("two sketches") << QByteArrayList{"in.nsd", "in.nsd"} << 2 << "" << "Only one sketch" << 0L;
+        QTest::newRow("export without a picture") << QByteArrayList{"--export-png", "in.nsd"} << 2 << ""
+                                                  << "--export-png IN.nsd OUT.png" << 0L;
+        QTest::newRow("missing sketch") << QByteArrayList{"--export-png", "gone.nsd", "old.png"} << 1 << ""
+                                        << "Could not open the sketch" << 0L;
+        QTest::newRow("not a sketch") << QByteArrayList{"--export-png", "bad.nsd", "old.png"} << 1 << ""
+                                      << "It is not a Nimbolt Sketch drawing" << 0L;
+        QTest::newRow("FIFO as the sketch") << QByteArrayList{"--export-png", "fifo", "old.png"} << 1 << "" << notAFile << 0L;
+        QTest::newRow("picture in a missing folder") << QByteArrayList{"--export-png", "in.nsd", "nowhere/new.png"} << 1
+                                                     << "" << unwritten << 0L;
+        QTest::newRow("FIFO as the picture") << QByteArrayList{"--export-png", "in.nsd", "fifo"} << 1 << "" << notAFile << 0L;
+        QTest::newRow("picture over a link to its sketch") << QByteArrayList{"--export-png", "in.nsd", "link.png"} << 1
+                                                           << "" << "It is the sketch" << 0L;
+        QTest::newRow("picture onto a full disk") << QByteArrayList{"--export-png", "in.nsd", "old.png"} << 1 << ""
+                                                  << "File too large" << 10000L;
+        QTest::newRow("picture name not in the encoding") << QByteArrayList{"--export-png", "in.nsd", "out\xff.png"} << 2
+                                                          << "" << "cannot be used" << 0L;
+        QTest::newRow("sketch name not in the encoding") << QByteArrayList{"--export-png", "in\xff.nsd", "old.png"} << 2
+                                                         << "" << "cannot be used" << 0L;
     }
     void runsWithoutWindow()
     {
-        QFETCH(QStringList, arguments);
+        QFETCH(QByteArrayList, arguments);
         QFETCH(int, status);
         QFETCH(QString, out);
         QFETCH(QString, err);
+        QFETCH(long, sizeLimit);
+        const QStringList before = listing();
+        std::optional<FileSizeLimit> limit;
+        if (sizeLimit)
+            limit.emplace(sizeLimit);
         QCOMPARE(run(arguments), status);
+        limit.reset();
         QVERIFY2(out.isEmpty() ? outText.isEmpty() : outText.contains(out), qPrintable(outText));
         QVERIFY2(err.isEmpty() ? errText.isEmpty() : errText.startsWith("nimbolt-sketch: ") && errText.contains(err),
                  qPrintable(errText));
         QCOMPARE(errText.count('\n'), err.isEmpty() ? 0 : 1);
+        QCOMPARE(listing(), before);
         QCOMPARE(readWholeFile("old.png"), QByteArray("not really a picture"));
-        QVERIFY(!QFile::exists("nowhere"));
     }
 
     // Black on white, exactly where a cell holds 1 (what a file holds is the files suite's).
     void exportDrawsExactlyTheSetCells()
     {
-        writeWholeFile("in.nsd", sketchBytes({{{1, 1}, 1}, {{582, 1}, 1}, {{1, 485}, 1}, {{582, 485}, 1}, {{7, 9}, 2}}));
+        const QByteArray edge = rawrecord::make({{1, 1}, {7, 2}, {582, 1}}, 0, 0);
+        writeWholeFile("in.nsd", edge + QByteArray(483 * rawrecord::kBytes, '\0') + edge);
         QCOMPARE(run({"--export-png", "in.nsd", "out.png"}), 0);
         QImageReader reader("out.png");
         QCOMPARE(reader.format(), QByteArray("png"));
         QImage expected(582, 485, QImage::Format_RGB32);
         expected.fill(Qt::white);
-        for (auto [column, row] : {Cell{1, 1}, {582, 1}, {1, 485}, {582, 485}})
+        for (auto [column, row] : {std::pair{1, 1}, {582, 1}, {1, 485}, {582, 485}})
             expected.setPixel(column - 1, row - 1, qRgb(0, 0, 0));
         QVERIFY(reader.read().convertToFormat(QImage::Format_RGB32) == expected);
     }
