@@ -1,7 +1,8 @@
 #include "board/screen_store.h"
 #include "files/print_sketch.h"
+#include "platform/file_error.h"
+#include "platform/qt_sketch_dialogs.h"
 #include "support/test_support.h"
-#include "support/pdf_printer.h"
 
 #include <QApplication>
 #include <QProcess>
@@ -9,6 +10,30 @@
 #include <QTest>
 
 using Cell = std::pair<int, int>;  // column, row
+
+// Prints each page into its own PDF file in `folder` through the real page renderer; `fail`
+// makes the printer report an error instead.
+struct PdfPrinter : PagePrinter {
+    explicit PdfPrinter(const QString& to) : folder(to) {}
+    bool ShowPrinter() override { return chosen; }
+    void printPage(const QImage& image) override
+    {
+        if (fail)
+            throw FileError(QStringLiteral("Could not print to PDF: printing failed."));
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QStringLiteral("%1/page%2.pdf").arg(folder).arg(pages.size() + 1));
+        // Half-inch margins put the printable area on whole pixels at 96 to the inch.
+        printer.setPageMargins(QMarginsF(0.5, 0.5, 0.5, 0.5), QPageLayout::Inch);
+        origin = printer.pageLayout().paintRectPixels(96).topLeft();
+        QtPagePrinter::renderPage(printer, image);
+        pages << printer.outputFileName();
+    }
+    QString folder;
+    bool chosen = true, fail = false;
+    QStringList pages;
+    QPoint origin;
+};
 
 // Print through the real page renderer into PDF files, read back with pdftocairo.
 class PrintPdfTest : public QObject {

@@ -5,12 +5,18 @@
 #include "platform/sketch_dialogs.h"
 #include "shell/help_service.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QtEndian>
 
+#include <csignal>
 #include <cstdint>
+#include <stdexcept>
 #include <vector>
+
+#include <sys/resource.h>
 
 // Records message boxes and beeps instead of showing them.
 class RecordingMessages : public MessageService {
@@ -61,28 +67,62 @@ private:
 // 16-bit cells, then PenX and PenY. They do not use the program's RowRecord.
 namespace rawrecord {
 inline constexpr int kBytes = 1168;
-QByteArray make(const std::vector<std::pair<int, std::int16_t>>& cells, std::int16_t penX, std::int16_t penY);
-std::int16_t field(const QByteArray& file, int record, int byteOffset);  // record from 1
-std::int16_t cell(const QByteArray& file, int record, int column);       // column from 1
+inline QByteArray make(const std::vector<std::pair<int, std::int16_t>>& cells, std::int16_t penX, std::int16_t penY)
+{
+    QByteArray record(kBytes, '\0');
+    for (const auto& [column, value] : cells)
+        qToLittleEndian(value, record.data() + (column - 1) * 2);
+    qToLittleEndian(penX, record.data() + 1164), qToLittleEndian(penY, record.data() + 1166);
+    return record;
+}
+inline std::int16_t field(const QByteArray& file, int record, int byteOffset)  // record from 1
+{
+    const qsizetype at = qsizetype(record - 1) * kBytes + byteOffset;
+    if (at + 1 >= file.size())
+        throw std::out_of_range("record field beyond the end of the file");
+    return qFromLittleEndian<std::int16_t>(file.constData() + at);
+}
+inline std::int16_t cell(const QByteArray& file, int record, int column) { return field(file, record, (column - 1) * 2); }
 } // namespace rawrecord
 
 // For as long as it lives, files this process writes cannot grow past `bytes`: a write
 // beyond fails with "File too large" instead of raising SIGXFSZ.
 class FileSizeLimit {
 public:
-    explicit FileSizeLimit(long bytes);
-    ~FileSizeLimit();
+    explicit FileSizeLimit(long bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        active_ = getrlimit(RLIMIT_FSIZE, &saved_) == 0;
+        const rlimit limit{rlim_t(bytes), saved_.rlim_max};
+        active_ = active_ && setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        if (active_)
+            setrlimit(RLIMIT_FSIZE, &saved_);
+    }
     FileSizeLimit(const FileSizeLimit&) = delete;
     FileSizeLimit& operator=(const FileSizeLimit&) = delete;
     bool active() const { return active_; }
 
 private:
-    long saved_ = 0;
+    rlimit saved_{};
     bool active_ = false;
 };
 
-QByteArray readWholeFile(const QString& path);
-void writeWholeFile(const QString& path, const QByteArray& bytes);
+inline QByteArray readWholeFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw std::runtime_error("cannot read " + path.toStdString());
+    return file.readAll();
+}
+inline void writeWholeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        throw std::runtime_error("cannot write " + path.toStdString());
+}
 
 // A registry export file in a scratch folder, read by the registry operations while it lives.
 class ScratchRegistry {
