@@ -95,29 +95,24 @@ TEST_F(SketchBoardTest, CornerShowsColumnThenRowBeforeTheRowIsWritten)
     EXPECT_EQ(watching.shown, QStringList({"581", "481", "582", "485"}));
 }
 
-TEST_F(SketchBoardTest, ShakeClearsEveryGridRowAndLeavesThePen)
+TEST_F(SketchBoardTest, ShakeClearsEveryGridRowKeepsRowsBeyondAndLeavesThePen)
 {
+    RowRecord extra;
+    extra.setCell(3, 1);
+    store.writeRow(486, extra);
     keys(kVkRight, 5);
     keys(kVkDown, 5);
     rowBuffer.setPen(-7, 9999);
     board.Shake();
     EXPECT_EQ(inkedPixels(), 0);
     const QByteArray bytes = storeBytes();
-    ASSERT_EQ(bytes.size(), 485 * rawrecord::kBytes);  // grown to the whole grid
-    EXPECT_EQ(setCellsInStore(), 0);
-    EXPECT_EQ(rawrecord::field(bytes, 1, 1164), -7);  // the buffer's pen fields go out as they were
+    EXPECT_EQ(setCellsInStore(), 1);
+    EXPECT_EQ(rawrecord::cell(bytes, 486, 3), 1);
+    // every grid row went out, with the buffer's pen fields as they were
+    EXPECT_EQ(QPoint(rawrecord::field(bytes, 1, 1164), rawrecord::field(bytes, 485, 1164)), QPoint(-7, -7));
     EXPECT_EQ(pen(), QPoint(296, 247));
     keys(kVkRight, 1);
     EXPECT_EQ(rawrecord::cell(storeBytes(), 247, 297), 1);
-}
-
-TEST_F(SketchBoardTest, ShakeKeepsRowsBeyondTheGrid)
-{
-    RowRecord extra;
-    extra.setCell(3, 1);
-    store.writeRow(486, extra);
-    board.Shake();
-    EXPECT_EQ(rawrecord::cell(storeBytes(), 486, 3), 1);
 }
 
 } // namespace

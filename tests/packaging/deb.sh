@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# The Debian package: cpack builds it from this build folder into a scratch folder; lintian
-# finds no error or warning; its control fields carry the project's version and the libraries
-# dpkg-shlibdeps found; `dpkg -x` gives exactly the installed tree under /usr, owned by root,
-# whose program, metainfo and changelog all carry the same version.
+# The Debian package cpack builds: lintian-clean, Depends from dpkg-shlibdeps, and unpacked exactly
+# the installed tree under /usr, owned by root, whose program, metainfo and changelog say its version.
 set -euo pipefail
 build=$(cd "${1:?usage: $0 BUILD_FOLDER VERSION}" && pwd) version=${2:?}
 source "$(dirname "$0")/layout.sh"

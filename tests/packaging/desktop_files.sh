@@ -1,24 +1,19 @@
 #!/usr/bin/env bash
-# The desktop entry, AppStream metainfo and shared-mime-info files (as configured in the
-# build's packaging folder) validate, and with the MIME package in a scratch XDG_DATA_HOME a
-# *.nsd file is application/x-nimbolt-sketch while other names are not.
+# The desktop entry, metainfo and MIME package (as the build configured them) validate; with the
+# package in a scratch XDG_DATA_HOME a *.nsd file is application/x-nimbolt-sketch, others not.
 set -euo pipefail
 dir=${1:?usage: $0 PACKAGING_FOLDER} id=example.nimbolt.NimboltSketch
 fail() { echo "FAIL: $*" >&2; exit 1; }
-for tool in desktop-file-validate appstreamcli update-mime-database xdg-mime mimetype; do
-  command -v "$tool" >/dev/null || fail "$tool is not installed"
-done
+for tool in desktop-file-validate appstreamcli update-mime-database xdg-mime mimetype; do command -v "$tool" >/dev/null || fail "no $tool"; done
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/nimbolt-desktop.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
 
 out=$(desktop-file-validate "$dir/$id.desktop" 2>&1) && [ -z "$out" ] || fail "desktop-file-validate: $out"
 entries=$(grep -E '^(Exec|Icon|MimeType)=' "$dir/$id.desktop" | sort | paste -sd' ')
-[ "$entries" = "Exec=nimbolt-sketch %f Icon=nimbolt-sketch MimeType=application/x-nimbolt-sketch;" ] ||
-  fail "desktop entry: $entries"
+[ "$entries" = "Exec=nimbolt-sketch %f Icon=nimbolt-sketch MimeType=application/x-nimbolt-sketch;" ] || fail "$entries"
 grep -qE '^Categories=(.*;)?Graphics;' "$dir/$id.desktop" || fail "Categories lack Graphics"
 out=$(appstreamcli validate --no-net "$dir/$id.metainfo.xml" 2>&1) || fail "appstreamcli validate: $out"
-grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$dir/$id.metainfo.xml" ||
-  fail "the metainfo does not launch $id.desktop"
+grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$dir/$id.metainfo.xml" || fail "no launchable"
 echo "desktop entry and metainfo valid"
 
 # update-mime-database reports a malformed package on stderr and leaves the type out.

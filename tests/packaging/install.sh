@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# Install into a scratch DESTDIR: every file and the link where they belong; the installed
-# program starts from the link under Xvfb, keeps its store in its own folder and finds its
-# help; uninstalling leaves no file or link and none of the folders made for it.
+# Installed into a scratch DESTDIR, every file where it belongs, started from the link (installed_run.py);
+# uninstalling leaves no file or link and none of the folders made for it.
 set -euo pipefail
 build=$(cd "${1:?usage: $0 BUILD_FOLDER}" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)

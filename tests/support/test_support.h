@@ -80,7 +80,7 @@ inline std::int16_t field(const QByteArray& file, int record, int byteOffset)  /
     const qsizetype at = qsizetype(record - 1) * kBytes + byteOffset;
     if (at + 1 >= file.size())
         throw std::out_of_range("record field beyond the end of the file");
-    return qFromLittleEndian<std::int16_t>(file.constData() + at);
+    return std::int16_t(quint8(file.at(at)) | quint8(file.at(at + 1)) << 8);
 }
 inline std::int16_t cell(const QByteArray& file, int record, int column) { return field(file, record, (column - 1) * 2); }
 } // namespace rawrecord
