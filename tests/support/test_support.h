@@ -19,8 +19,7 @@
 #include <sys/resource.h>
 
 // Records message boxes and beeps instead of showing them.
-class RecordingMessages : public MessageService {
-public:
+struct RecordingMessages : MessageService {
     void showMessage(const QString& text) override { shown.push_back(text); }
     void beep() override { ++beeps; }
     QStringList shown;
@@ -28,8 +27,7 @@ public:
 };
 
 // Records the pointer shapes it is asked for.
-class RecordingPointer : public MousePointer {
-public:
+struct RecordingPointer : MousePointer {
     void setMousePointer(Shape shape) override { shapes.push_back(shape); }
     std::vector<Shape> shapes;
 };
@@ -89,18 +87,13 @@ inline std::int16_t cell(const QByteArray& file, int record, int column) { retur
 // beyond fails with "File too large" instead of raising SIGXFSZ.
 class FileSizeLimit {
 public:
-    explicit FileSizeLimit(long bytes)
+    explicit FileSizeLimit(long bytes) : active_(getrlimit(RLIMIT_FSIZE, &saved_) == 0)
     {
         std::signal(SIGXFSZ, SIG_IGN);
-        active_ = getrlimit(RLIMIT_FSIZE, &saved_) == 0;
         const rlimit limit{rlim_t(bytes), saved_.rlim_max};
         active_ = active_ && setrlimit(RLIMIT_FSIZE, &limit) == 0;
     }
-    ~FileSizeLimit()
-    {
-        if (active_)
-            setrlimit(RLIMIT_FSIZE, &saved_);
-    }
+    ~FileSizeLimit() { (void)(active_ && setrlimit(RLIMIT_FSIZE, &saved_) == 0); }
     FileSizeLimit(const FileSizeLimit&) = delete;
     FileSizeLimit& operator=(const FileSizeLimit&) = delete;
     bool active() const { return active_; }
