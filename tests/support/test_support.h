@@ -34,25 +34,20 @@ struct RecordingPointer : MousePointer {
 
 // Answers the file dialogs from a script ("" or an empty script is Cancel), says yes or no to
 // the printer, and records every request as one line.
-class ScriptedServices : public SketchDialogs, public PagePrinter, public HelpService {
-public:
+struct ScriptedServices : SketchDialogs, PagePrinter, HelpService {
     std::optional<QString> ShowSave() override { return answer(QStringLiteral("save")); }
     std::optional<QString> ShowOpen() override { return answer(QStringLiteral("open")); }
     bool ShowPrinter() override { return calls << QStringLiteral("print"), printerChosen; }
     void printPage(const QImage&) override { calls << QStringLiteral("printed"); }
     void displayToc(const QString& file, const QString& topic) override
     {
-        calls << QStringLiteral("toc %1 %2").arg(QFileInfo(file).fileName(), topic);
-        helpFile = file;
+        calls << QStringLiteral("toc %1 %2").arg(QFileInfo(helpFile = file).fileName(), topic);
     }
     void displayIndex(const QString& file) override { calls << QStringLiteral("index ") + QFileInfo(file).fileName(); }
     void hyperJump(const QString& url) override { calls << QStringLiteral("web ") + url; }
-    QStringList answers;
+    QStringList answers, calls;
     bool printerChosen = false;
-    QStringList calls;
     QString helpFile;
-
-private:
     std::optional<QString> answer(const QString& call)
     {
         calls << call;
@@ -106,14 +101,11 @@ private:
 inline QByteArray readWholeFile(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw std::runtime_error("cannot read " + path.toStdString());
-    return file.readAll();
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : throw std::runtime_error("cannot read " + path.toStdString());
 }
 inline void writeWholeFile(const QString& path, const QByteArray& bytes)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+    if (QFile file(path); !file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
         throw std::runtime_error("cannot write " + path.toStdString());
 }
 
