@@ -2,12 +2,8 @@
 #include "platform/file_error.h"
 #include "support/test_support.h"
 
-#include <QDir>
-#include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {

@@ -1,11 +1,9 @@
-#include "board/screen_store.h"
 #include "files/print_sketch.h"
 #include "platform/qt_sketch_dialogs.h"
-#include "support/test_support.h"
+#include "support/board_rig.h"
 
 #include <QApplication>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 
 using Cell = std::pair<int, int>;  // column, row
@@ -32,12 +30,8 @@ struct PdfPrinter : PagePrinter {
 };
 
 // Print through the real page renderer into PDF files, read back with pdftocairo.
-class PrintPdfTest : public QObject {
+class PrintPdfTest : public QObject, BoardRig {
     Q_OBJECT
-    QTemporaryDir dir;
-    ScreenStore store;
-    RowRecord rowBuffer;
-    RecordingMessages messages;
     RecordingPointer pointer;
 
     QSet<Cell> inkedCells(const QString& pdf, QPoint origin)
@@ -62,7 +56,7 @@ class PrintPdfTest : public QObject {
     }
 
 private Q_SLOTS:
-    void initTestCase() { QCOMPARE(store.openInFirstUsable({dir.path()}), ScreenStore::OpenResult::Opened); }
+    void initTestCase() { QVERIFY(opened); }
     void init() { messages = {}, pointer = {}; }
 
     void printsExactlyTheSetCellsAtTheirPlaceEachTime()

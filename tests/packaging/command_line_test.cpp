@@ -4,16 +4,10 @@
 #include "shell/command_line.h"
 #include "support/test_support.h"
 
-#include <QDir>
 #include <QImageReader>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
-
-#include <optional>
-
-#include <sys/stat.h>
 
 // The arguments as the program's argv would hold them: raw bytes, not always a name Qt can hold.
 static CommandLine parsed(const QByteArrayList& arguments)
@@ -88,25 +82,22 @@ private Q_SLOTS:
         QTest::addColumn<QByteArrayList>("arguments");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("said");  // a part of the answer
-        const QString unwritten = QStringLiteral("Could not write the picture"), notAFile = QStringLiteral("It is not a file");
-        QTest::newRow("-v") << QByteArrayList{"-v"} << 0
-                            << QStringLiteral("Nimbolt Sketch %1.%2\n").arg(AppInfo::majorVersion()).arg(AppInfo::minorVersion());
+        const QByteArray x = "--export-png";
+        const QString version = QStringLiteral("Nimbolt Sketch %1.%2\n").arg(AppInfo::majorVersion()).arg(AppInfo::minorVersion());
+        QTest::newRow("-v") << QByteArrayList{"-v"} << 0 << version;
         QTest::newRow("--help") << QByteArrayList{"--help"} << 0 << "--export-png";
         QTest::newRow("unknown option") << QByteArrayList{"--bad", "a", "b"} << 2 << ": Unknown option 'bad'. Try --help.\n";
         QTest::newRow("two sketches") << QByteArrayList{"in.nsd", "in.nsd"} << 2 << "Only one sketch";
-        QTest::newRow("export without a picture") << QByteArrayList{"--export-png", "in.nsd"} << 2 << "IN.nsd OUT.png";
-        QTest::newRow("missing sketch") << QByteArrayList{"--export-png", "gone.nsd", "old.png"} << 1 << "Could not open";
-        QTest::newRow("not a sketch") << QByteArrayList{"--export-png", "bad.nsd", "old.png"} << 1 << "not a Nimbolt Sketch";
-        QTest::newRow("FIFO as the sketch") << QByteArrayList{"--export-png", "fifo", "old.png"} << 1 << notAFile;
-        QTest::newRow("picture in a missing folder") << QByteArrayList{"--export-png", "in.nsd", "no/new.png"} << 1 << unwritten;
-        QTest::newRow("FIFO as the picture") << QByteArrayList{"--export-png", "in.nsd", "fifo"} << 1 << notAFile;
-        QTest::newRow("picture over a link to its sketch") << QByteArrayList{"--export-png", "in.nsd", "link.png"} << 1
-                                                           << "It is the sketch";
-        QTest::newRow("picture onto a full disk") << QByteArrayList{"--export-png", "in.nsd", "old.png"} << 1 << "File too large";
-        QTest::newRow("picture name not in the encoding") << QByteArrayList{"--export-png", "in.nsd", "out\xff.png"} << 2
-                                                          << "cannot be used";
-        QTest::newRow("sketch name not in the encoding") << QByteArrayList{"--export-png", "in\xff.nsd", "old.png"} << 2
-                                                         << "cannot be used";
+        QTest::newRow("export without a picture") << QByteArrayList{x, "in.nsd"} << 2 << "IN.nsd OUT.png";
+        QTest::newRow("missing sketch") << QByteArrayList{x, "gone.nsd", "old.png"} << 1 << "Could not open";
+        QTest::newRow("not a sketch") << QByteArrayList{x, "bad.nsd", "old.png"} << 1 << "not a Nimbolt Sketch";
+        QTest::newRow("FIFO as the sketch") << QByteArrayList{x, "fifo", "old.png"} << 1 << "It is not a file";
+        QTest::newRow("picture in a missing folder") << QByteArrayList{x, "in.nsd", "no/a.png"} << 1 << "Could not write";
+        QTest::newRow("FIFO as the picture") << QByteArrayList{x, "in.nsd", "fifo"} << 1 << "It is not a file";
+        QTest::newRow("picture over a link to its sketch") << QByteArrayList{x, "in.nsd", "link.png"} << 1 << "It is the sketch";
+        QTest::newRow("picture onto a full disk") << QByteArrayList{x, "in.nsd", "old.png"} << 1 << "File too large";
+        QTest::newRow("picture name not in the encoding") << QByteArrayList{x, "in.nsd", "a\xff.png"} << 2 << "cannot be used";
+        QTest::newRow("sketch name not in the encoding") << QByteArrayList{x, "a\xff.nsd", "old.png"} << 2 << "cannot be used";
     }
     void runsWithoutWindow()
     {

@@ -1,12 +1,9 @@
 #pragma once
 
-#include "board/row_record.h"
 #include "board/screen_store.h"
 #include "board/sketch_board.h"
 #include "platform/image_surface.h"
 #include "support/test_support.h"
-
-#include <QTemporaryDir>
 
 // A loaded board on a fresh screen store in a scratch folder, with a recording message box.
 struct BoardRig {

@@ -5,18 +5,19 @@
 #include "platform/sketch_dialogs.h"
 #include "shell/help_service.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include <QDir>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QtEndian>
 
 #include <csignal>
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 // Records message boxes and beeps instead of showing them.
 struct RecordingMessages : MessageService {
