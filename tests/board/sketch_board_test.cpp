@@ -22,12 +22,7 @@ protected:
     QPoint pen() const { return {board.PenX, board.PenY}; }
 };
 
-struct KeyCase {
-    const char* name;
-    int key;
-    QPoint pen;  // where the pen ends, starting from the centre (291, 242)
-    int beeps;
-};
+struct KeyCase { const char* name; int key; QPoint pen; int beeps; };  // pen: where it ends, from (291, 242)
 
 class BoardKeyTest : public SketchBoardTest, public ::testing::WithParamInterface<KeyCase> {};
 

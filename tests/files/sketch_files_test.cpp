@@ -95,12 +95,7 @@ INSTANTIATE_TEST_SUITE_P(
 // Open and Save refuse what is not theirs to read or replace, with the reason, and leave the
 // board, the store, the pen and the folder as they were; a cancelled dialog does nothing.
 enum class Target { Cancel, Missing, PartialRecord, Fifo, Store, LinkToStore, FullDisk };
-struct RefusedCase {
-    const char* name;
-    bool save;
-    Target target;
-    const char* reason;  // nullptr: no message
-};
+struct RefusedCase { const char* name; bool save; Target target; const char* reason; };  // reason nullptr: no message
 class RefusedFileTest : public SketchFilesTest, public ::testing::WithParamInterface<RefusedCase> {};
 
 TEST_P(RefusedFileTest, RefusedWithTheReasonAndNothingChanged)

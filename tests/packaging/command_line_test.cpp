@@ -4,7 +4,7 @@
 #include "shell/command_line.h"
 #include "support/test_support.h"
 
-#include <QImageReader>
+#include <QImage>
 #include <QRandomGenerator>
 #include <QTest>
 #include <QTextStream>
@@ -105,14 +105,12 @@ private Q_SLOTS:
         QFETCH(int, status);
         QFETCH(QString, said);
         const QStringList before = listing();
-        std::optional<FileSizeLimit> limit(10000);
+        const FileSizeLimit limit(10000);
         QCOMPARE(run(arguments), status);
-        limit.reset();
-        const QString& answer = status ? errText : outText;
-        QVERIFY2(answer.contains(said) && (status ? outText : errText).isEmpty(), qPrintable(outText + errText));
+        QVERIFY2((status ? errText : outText).contains(said) && (status ? outText : errText).isEmpty(),
+                 qPrintable(outText + errText));
         QVERIFY(!status || (errText.startsWith("nimbolt-sketch: ") && errText.count('\n') == 1));
         QCOMPARE(listing(), before);
-        QCOMPARE(readWholeFile("old.png"), QByteArray("not really a picture"));
     }
 
     // Black on white, exactly where a cell holds 1 (what a file holds is the files suite's).
@@ -121,13 +119,11 @@ private Q_SLOTS:
         const QByteArray edge = rawrecord::make({{1, 1}, {7, 2}, {582, 1}}, 0, 0);
         writeWholeFile("in.nsd", edge + QByteArray(483 * rawrecord::kBytes, '\0') + edge);
         QCOMPARE(run({"--export-png", "in.nsd", "out.png"}), 0);
-        QImageReader reader("out.png");
-        QCOMPARE(reader.format(), QByteArray("png"));
         QImage expected(582, 485, QImage::Format_RGB32);
         expected.fill(Qt::white);
         for (auto [column, row] : {std::pair{1, 1}, {582, 1}, {1, 485}, {582, 485}})
             expected.setPixel(column - 1, row - 1, qRgb(0, 0, 0));
-        QVERIFY(reader.read().convertToFormat(QImage::Format_RGB32) == expected);
+        QVERIFY(QImage("out.png", "PNG").convertToFormat(QImage::Format_RGB32) == expected);
     }
 };
 

@@ -11,19 +11,12 @@ log() { echo "[install] $*"; }
 fail() { echo "[install] FAIL: $*" >&2; trap - EXIT; echo "scratch folder kept: $scratch" >&2; exit 1; }
 root="$scratch/root"
 
-DESTDIR="$root" cmake --install "$build" --prefix /usr >"$scratch/install.log" 2>&1 ||
-  fail "cmake --install failed: $(tail -n5 "$scratch/install.log")"
+DESTDIR="$root" cmake --install "$build" --prefix /usr >"$scratch/log" 2>&1 || fail "install: $(tail -n5 "$scratch/log")"
 check_layout "$root" /usr || fail "the installed tree is wrong"
-log "installed: files and the relative link in place"
-
-# Started through the link: the store, help and close, under Xvfb.
 /usr/bin/python3 "$here/installed_run.py" "$root/usr/bin/nimbolt-sketch" || fail "the installed program"
 
-DESTDIR="$root" cmake -P "$build/packaging/uninstall.cmake" >"$scratch/uninstall.log" 2>&1 ||
-  fail "uninstall failed: $(tail -n5 "$scratch/uninstall.log")"
+DESTDIR="$root" cmake -P "$build/packaging/uninstall.cmake" >"$scratch/log" 2>&1 || fail "uninstall: $(tail -n5 "$scratch/log")"
 left=$(cd "$root" && find . -mindepth 1 -printf '%y %P\n' | sort)
 want=$(printf '%s\n' "d usr" "d usr/bin" "d usr/lib" "d usr/share")
-[ "$left" = "$want" ] || fail "uninstall left behind:
-$(diff <(echo "$want") <(echo "$left"))"
-log "uninstalled: nothing left but usr/bin, usr/lib and usr/share"
-log PASS
+[ "$left" = "$want" ] || fail "uninstall left behind: $(diff <(echo "$want") <(echo "$left"))"
+log "PASS: installed, run from the link, uninstalled leaving only usr/bin, usr/lib and usr/share"

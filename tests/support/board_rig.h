@@ -7,12 +7,7 @@
 
 // A loaded board on a fresh screen store in a scratch folder, with a recording message box.
 struct BoardRig {
-    BoardRig()
-    {
-        opened = store.openInFirstUsable({folder()}) == ScreenStore::OpenResult::Opened;
-        board.Form_Load();
-    }
-    QString folder() const { return dir.filePath(QStringLiteral("app")); }
+    BoardRig() { board.Form_Load(); }
     QByteArray storeBytes() const { return readWholeFile(store.path()); }
     void keys(int keyCode, int times)
     {
@@ -26,5 +21,5 @@ struct BoardRig {
     RecordingMessages messages;
     RowRecord rowBuffer;
     SketchBoard board{store, surface, messages, rowBuffer};
-    bool opened = false;
+    bool opened = store.openInFirstUsable({dir.filePath(QStringLiteral("app"))}) == ScreenStore::OpenResult::Opened;
 };
