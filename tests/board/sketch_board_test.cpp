@@ -11,15 +11,8 @@ protected:
     void SetUp() override { ASSERT_TRUE(opened); }
     // An inked cell is the bytes 01 00; no pen field here holds a byte 01.
     qsizetype setCellsInStore() const { return storeBytes().count('\x01'); }
-    int inkedPixels() const
-    {
-        int n = 0;
-        for (int y = 0; y < surface.height(); ++y)
-            for (int x = 0; x < surface.width(); ++x)
-                n += surface.isSet(x, y);
-        return n;
-    }
     QPoint pen() const { return {board.PenX, board.PenY}; }
+    const QImage blank = boardImage();
 };
 
 struct KeyCase { const char* name; int key; QPoint pen; int beeps; };  // pen: where it ends, from (291, 242)
@@ -32,8 +25,9 @@ TEST_P(BoardKeyTest, DrawsOnePixelAtThePen)
     EXPECT_EQ(pen(), QPoint(291, 242));  // 242.5 rounds to even
     board.Form_KeyDown(GetParam().key, 0);
     EXPECT_EQ(pen(), GetParam().pen);
-    EXPECT_TRUE(surface.isSet(board.PenX - 1, board.PenY - 1));  // cell (x, y) is board pixel (x - 1, y - 1)
-    EXPECT_EQ(inkedPixels(), 1);
+    QImage inked = blank;
+    inked.setPixelColor(board.PenX - 1, board.PenY - 1, Qt::black);  // cell (x, y) is board pixel (x - 1, y - 1)
+    EXPECT_EQ(boardImage(), inked);
     EXPECT_EQ(storeBytes().size(), board.PenY * rawrecord::kBytes);
     EXPECT_EQ(rawrecord::cell(storeBytes(), board.PenY, board.PenX), 1);
     EXPECT_EQ(setCellsInStore(), 1);
@@ -92,7 +86,7 @@ TEST_F(SketchBoardTest, ShakeClearsEveryGridRowKeepsRowsBeyondAndLeavesThePen)
     keys(kVkDown, 5);
     rowBuffer.setPen(-7, 9999);
     board.Shake();
-    EXPECT_EQ(inkedPixels(), 0);
+    EXPECT_EQ(boardImage(), blank);
     const QByteArray bytes = storeBytes();
     EXPECT_EQ(setCellsInStore(), 1);
     EXPECT_EQ(rawrecord::cell(bytes, 486, 3), 1);

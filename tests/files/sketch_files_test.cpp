@@ -14,7 +14,6 @@ protected:
     void save(const QString& to) { dialogs.answers << to, commands.SaveSketch(); }
     void open(const QString& from) { dialogs.answers << from, commands.OpenSketch(); }
     QStringList files() const { return QDir(dir.path()).entryList(QDir::Files); }
-    QImage boardImage() const { return surface.image().convertToFormat(QImage::Format_RGB32); }
     ScriptedServices dialogs;
     SketchCommands commands{board, dialogs, messages};
 };

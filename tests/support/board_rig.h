@@ -9,6 +9,7 @@
 struct BoardRig {
     BoardRig() { board.Form_Load(); }
     QByteArray storeBytes() const { return readWholeFile(store.path()); }
+    QImage boardImage() const { return surface.image().convertToFormat(QImage::Format_RGB32); }
     void keys(int keyCode, int times)
     {
         for (int i = 0; i < times; ++i)
