@@ -89,13 +89,12 @@ TEST_P(PlantedStoreTest, PassedOverWithTheReasonTouchingNothingOfTheirs)
     EXPECT_TRUE(plant != Plant::ForeignFile || readWholeFile(planted) == "theirs");
 }
 
-INSTANTIATE_TEST_SUITE_P(Planted, PlantedStoreTest,
-                         ::testing::Values(std::pair{"FileWhereTheFolderGoes", Plant::FileForTheFolder},
-                                           std::pair{"LinkToAnotherFile", Plant::Link},
-                                           std::pair{"DanglingLink", Plant::DanglingLink},
-                                           std::pair{"HardLinkToAnotherFile", Plant::HardLink}, std::pair{"FIFO", Plant::Fifo},
-                                           std::pair{"SomeoneElsesFile", Plant::ForeignFile},
-                                           std::pair{"GarbageLockFileIsNoLock", Plant::GarbageLock}),
-                         [](const auto& row) { return std::string(row.param.first); });
+INSTANTIATE_TEST_SUITE_P(
+    Planted, PlantedStoreTest,
+    ::testing::Values(std::pair{"FileWhereTheFolderGoes", Plant::FileForTheFolder}, std::pair{"FIFO", Plant::Fifo},
+                      std::pair{"LinkToAnotherFile", Plant::Link}, std::pair{"DanglingLink", Plant::DanglingLink},
+                      std::pair{"HardLinkToAnotherFile", Plant::HardLink}, std::pair{"SomeoneElsesFile", Plant::ForeignFile},
+                      std::pair{"GarbageLockFileIsNoLock", Plant::GarbageLock}),
+    [](const auto& row) { return std::string(row.param.first); });
 
 } // namespace

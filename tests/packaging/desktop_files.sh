@@ -4,7 +4,7 @@
 set -euo pipefail
 dir=${1:?usage: $0 PACKAGING_FOLDER} id=example.nimbolt.NimboltSketch
 fail() { echo "FAIL: $*" >&2; exit 1; }
-for tool in desktop-file-validate appstreamcli update-mime-database xdg-mime mimetype; do command -v "$tool" >/dev/null || fail "no $tool"; done
+for t in desktop-file-validate appstreamcli update-mime-database xdg-mime mimetype; do command -v $t >/dev/null || fail "no $t"; done
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/nimbolt-desktop.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
 

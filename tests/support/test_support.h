@@ -90,8 +90,6 @@ public:
         active_ = active_ && setrlimit(RLIMIT_FSIZE, &limit) == 0;
     }
     ~FileSizeLimit() { (void)(active_ && setrlimit(RLIMIT_FSIZE, &saved_) == 0); }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
     bool active() const { return active_; }
 
 private:
