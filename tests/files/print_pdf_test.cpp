@@ -79,25 +79,21 @@ private Q_SLOTS:
         QCOMPARE(inkedCells(printer.pages[1], printer.origin), drawn);
         QCOMPARE(pointer.shapes, (std::vector{MousePointer::Hourglass, MousePointer::Default, MousePointer::Hourglass,
                                               MousePointer::Default}));
-        QCOMPARE(readWholeFile(store.path()).size(), 485 * rawrecord::kBytes);  // printing wrote nothing
+        QCOMPARE(storeBytes().size(), 485 * rawrecord::kBytes);  // printing wrote nothing
     }
 
     void failuresShowTheirMessageAndRestoreThePointer_data()
     {
-        QTest::addColumn<bool>("chosen");
-        QTest::addColumn<QString>("folder");  // for the PDF files
-        QTest::addColumn<QString>("message");  // how it ends
-        QTest::newRow("no printer chosen") << false << "." << "";
-        QTest::newRow("printer error") << true << "missing" << "the printer is not available.";
+        QTest::addColumn<QString>("message");  // how it ends; none: no printer was chosen
+        QTest::newRow("no printer chosen") << "";
+        QTest::newRow("printer not available") << "the printer is not available.";
     }
     void failuresShowTheirMessageAndRestoreThePointer()
     {
-        QFETCH(bool, chosen);
-        QFETCH(QString, folder);
         QFETCH(QString, message);
         setCell(1, 1, 1);
-        PdfPrinter printer(dir.filePath(folder));
-        printer.chosen = chosen;
+        PdfPrinter printer(dir.filePath(QStringLiteral("missing")));  // a folder that is not there
+        printer.chosen = !message.isEmpty();
         SketchPrinting printing(store, rowBuffer, printer, pointer, messages);
         printing.PrintSketch();
         QVERIFY(printer.pages.isEmpty());
