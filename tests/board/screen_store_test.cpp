@@ -49,8 +49,7 @@ TEST_F(ScreenStoreTest, SecondOpenerOfTheSameFolderIsRefusedUntilTheFirstCloses)
     EXPECT_EQ(second.openInFirstUsable({dir.path()}), ScreenStore::OpenResult::Opened);
 }
 
-// What others left in the first folder, which they can write: passed over for the next folder
-// with the reason, and never written through.
+// What others left in a folder they can write is passed over with the reason, never written through.
 enum class Plant { FileForTheFolder, Link, DanglingLink, HardLink, Fifo, ForeignFile, GarbageLock };
 class PlantedStoreTest : public ScreenStoreTest, public ::testing::WithParamInterface<std::pair<const char*, Plant>> {};
 

@@ -70,10 +70,8 @@ TEST_F(SketchBoardTest, CornerShowsColumnThenRowBeforeTheRowIsWritten)
     EXPECT_EQ(watching.shown, QStringList({"581", "481"}));
     EXPECT_EQ(watching.writtenWhenShown, QList<bool>({false, false}));
     EXPECT_TRUE(watching.written());
-    for (auto [x, y] : {std::pair{580, 485}, {582, 480}, {1, 485}, {582, 485}}) {  // just outside, then the far corner
-        corner.placePen(x, y);
-        corner.Form_KeyDown(0, 0);
-    }
+    for (auto [x, y] : {std::pair{580, 485}, {582, 480}, {1, 485}, {582, 485}})  // just outside, then the far corner
+        corner.placePen(x, y), corner.Form_KeyDown(0, 0);
     EXPECT_EQ(watching.shown, QStringList({"581", "481", "582", "485"}));
 }
 

@@ -7,8 +7,7 @@
 #include <QTest>
 #include <QTimer>
 
-// Save and Open run Qt's own file dialog (not the desktop's, on this platform): it is looked
-// at and answered while it runs, in a scratch home folder.
+// Qt's own file dialog (not the desktop's, here), looked at and answered while it runs, in a scratch home.
 class SketchDialogsTest : public QObject {
     Q_OBJECT
     QTemporaryDir home;

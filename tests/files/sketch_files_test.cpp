@@ -18,8 +18,7 @@ protected:
     SketchCommands commands{board, dialogs, messages};
 };
 
-// Save writes all 485 rows, each with the pen, over an older file keeping its permissions and
-// what it held past the grid, and leaves no temporary file; Open brings board, store and pen back.
+// Saved over an older file: all 485 rows with the pen, its tail and permissions kept, no temporary file.
 TEST_F(SketchFilesTest, SaveThenOpenRestoresBoardStoreAndPen)
 {
     const QByteArray tail = rawrecord::make({{1, 1}, {2, -3}}, 9, 9);  // a 486th record
@@ -89,8 +88,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {}, {{0, 0}}, {7, 8}}),
     [](const auto& row) { return std::string(row.param.name); });
 
-// Open and Save refuse what is not theirs to read or replace, with the reason, and leave the
-// board, the store, the pen and the folder as they were; a cancelled dialog does nothing.
+// Refused with the reason (a cancel says nothing), leaving board, store, pen and folder as they were.
 enum class Target { Cancel, Missing, PartialRecord, Fifo, Store, LinkToStore, FullDisk };
 struct RefusedCase { const char* name; bool save; Target target; const char* reason; };  // reason nullptr: no message
 class RefusedFileTest : public SketchFilesTest, public ::testing::WithParamInterface<RefusedCase> {};

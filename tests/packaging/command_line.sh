@@ -1,18 +1,14 @@
 #!/usr/bin/env bash
-# The real process with no display: exit statuses, the stream each answer goes to, and an
-# export that writes its picture and nothing else (what the answers say is command_line_test's).
+# The real program without a display: statuses, streams, and an export writing only its picture.
 set -euo pipefail
 prog=${1:?usage: $0 PROGRAM}
 fail() { echo "FAIL: $*" >&2; exit 1; }
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/nimbolt-cli.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
-cd "$scratch"
-mkdir home app
-cp "$prog" app/nimbolt-sketch  # its own folder, where a screen store would go
+cd "$scratch" && mkdir home app && cp "$prog" app/nimbolt-sketch  # its own folder, where a store would go
 # run STATUS ARGS...: the copy with no display and a private home, expected to exit with STATUS
 run() {
-  local want=$1 status=0
-  shift
+  local want=$1 status=0 && shift
   env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME="$scratch/home" XDG_DATA_HOME="$scratch/home/data" \
     app/nimbolt-sketch "$@" >out.txt 2>err.txt || status=$?
   [ "$status" = "$want" ] || fail "'$*' exited $status: $(cat err.txt)"

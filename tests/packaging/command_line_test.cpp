@@ -1,5 +1,3 @@
-// The command line: what each argument list asks for, what runs without a window says and
-// returns, and --export-png's picture.
 #include "platform/app_info.h"
 #include "shell/command_line.h"
 #include "support/test_support.h"
@@ -51,8 +49,7 @@ private Q_SLOTS:
         QVERIFY(::mkfifo("fifo", 0666) == 0 && QFile::link("in.nsd", "link.png"));
     }
 
-    // Only opening a window is left for later: the sketch to open, found from the working
-    // folder, or why the named one is refused.
+    // Only opening a window is left for later: the sketch (from the working folder), or why it is refused.
     void argumentsAskFor_data()
     {
         QTest::addColumn<QByteArrayList>("arguments");
@@ -74,9 +71,8 @@ private Q_SLOTS:
         QVERIFY2(error.isEmpty() ? command.error.isEmpty() : command.error.contains(error), qPrintable(command.error));
     }
 
-    // What succeeds answers on out; an error is one line on err, and a failed export leaves the
-    // folder as it was. Files written here cannot outgrow 10000 bytes: a picture of random ink
-    // fills that "disk".
+    // Success answers on out, an error in one line on err; a failed export leaves the folder as it
+    // was. Files written here cannot outgrow 10000 bytes, which a picture of random ink fills.
     void runsWithoutWindow_data()
     {
         QTest::addColumn<QByteArrayList>("arguments");

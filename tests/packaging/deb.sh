@@ -1,6 +1,5 @@
 #!/usr/bin/env bash
-# The Debian package cpack builds: lintian-clean, Depends from dpkg-shlibdeps, and unpacked exactly
-# the installed tree under /usr, owned by root, whose program, metainfo and changelog say its version.
+# The .deb from cpack: lintian-clean, Depends filled, exactly the installed tree (root's), one version.
 set -euo pipefail
 build=$(cd "${1:?usage: $0 BUILD_FOLDER VERSION}" && pwd) version=${2:?}
 source "$(dirname "$0")/layout.sh"

@@ -1,6 +1,5 @@
 #!/usr/bin/env bash
-# The desktop entry, metainfo and MIME package (as the build configured them) validate; with the
-# package in a scratch XDG_DATA_HOME a *.nsd file is application/x-nimbolt-sketch, others not.
+# The configured desktop entry, metainfo and MIME package validate, and give *.nsd files their type.
 set -euo pipefail
 dir=${1:?usage: $0 PACKAGING_FOLDER} id=example.nimbolt.NimboltSketch
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -16,9 +15,7 @@ out=$(appstreamcli validate --no-net "$dir/$id.metainfo.xml" 2>&1) || fail "apps
 grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$dir/$id.metainfo.xml" || fail "no launchable"
 
 # update-mime-database reports a malformed package on stderr and leaves the type out.
-mime="$scratch/data/mime"
-mkdir -p "$mime/packages" "$scratch/files"
-cp "$dir/$id.xml" "$mime/packages/"
+mime="$scratch/data/mime" && mkdir -p "$mime/packages" "$scratch/files" && cp "$dir/$id.xml" "$mime/packages/"
 out=$(XDG_DATA_HOME="$scratch/data" update-mime-database "$mime" 2>&1) && [ -z "$out" ] || fail "update-mime-database: $out"
 grep -qx 'application/x-nimbolt-sketch' "$mime/types" || fail "the type is not in the database"
 grep -qx 'application/x-nimbolt-sketch:application-x-nimbolt-sketch' "$mime/icons" || fail "the type has not its own icon"

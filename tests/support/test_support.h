@@ -33,8 +33,7 @@ struct RecordingPointer : MousePointer {
     std::vector<Shape> shapes;
 };
 
-// Answers the file dialogs from a script ("" or an empty script is Cancel), says yes or no to
-// the printer, and records every request as one line.
+// Answers the dialogs from a script ("" or none is Cancel) and the printer; records each request.
 struct ScriptedServices : SketchDialogs, PagePrinter, HelpService {
     std::optional<QString> ShowSave() override { return answer(QStringLiteral("save")); }
     std::optional<QString> ShowOpen() override { return answer(QStringLiteral("open")); }
@@ -57,8 +56,7 @@ struct ScriptedServices : SketchDialogs, PagePrinter, HelpService {
     }
 };
 
-// Builders of raw row records from the file layout itself: 582 little-endian signed
-// 16-bit cells, then PenX and PenY. They do not use the program's RowRecord.
+// Raw row records by the file layout, not the program's RowRecord: 582 int16 LE cells, PenX, PenY.
 namespace rawrecord {
 inline constexpr int kBytes = 1168;
 inline QByteArray make(const std::vector<std::pair<int, std::int16_t>>& cells, std::int16_t penX, std::int16_t penY)
@@ -79,8 +77,7 @@ inline std::int16_t field(const QByteArray& file, int record, int byteOffset)  /
 inline std::int16_t cell(const QByteArray& file, int record, int column) { return field(file, record, (column - 1) * 2); }
 } // namespace rawrecord
 
-// For as long as it lives, files this process writes cannot grow past `bytes`: a write
-// beyond fails with "File too large" instead of raising SIGXFSZ.
+// While it lives, a write past `bytes` into any file fails with "File too large" (no SIGXFSZ).
 class FileSizeLimit {
 public:
     explicit FileSizeLimit(long bytes) : active_(getrlimit(RLIMIT_FSIZE, &saved_) == 0)
