@@ -56,7 +56,7 @@ class PlantedStoreTest : public ScreenStoreTest, public ::testing::WithParamInte
 TEST_P(PlantedStoreTest, PassedOverWithTheReasonTouchingNothingOfTheirs)
 {
     const Plant plant = GetParam().second;
-    const QString shared = dir.filePath(QStringLiteral("shared")), own = dir.filePath(QStringLiteral("own"));
+    const QString shared = dir.filePath(QStringLiteral("shared")), own = dir.filePath(QStringLiteral("data/own"));
     const QString planted = shared + QStringLiteral("/Screen.txt"), victim = dir.filePath(QStringLiteral("victim"));
     const QByteArray at = QFile::encodeName(planted);
     writeWholeFile(victim, "precious");
