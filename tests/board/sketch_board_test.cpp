@@ -9,32 +9,13 @@ namespace {
 class SketchBoardTest : public ::testing::Test, protected BoardRig {
 protected:
     void SetUp() override { ASSERT_TRUE(opened); }
-    int setCellsInStore() const
-    {
-        const QByteArray bytes = storeBytes();
-        int set = 0;
-        for (int r = 1; r * rawrecord::kBytes <= bytes.size(); ++r)
-            for (int c = 1; c <= kGridColumns; ++c)
-                set += rawrecord::cell(bytes, r, c) != 0;
-        return set;
-    }
-    int inkedPixels() const
-    {
-        int n = 0;
-        for (int y = 0; y < surface.height(); ++y)
-            for (int x = 0; x < surface.width(); ++x)
-                n += surface.isSet(x, y);
-        return n;
-    }
+    // An inked cell is the bytes 01 00; no pen field here holds a byte 01.
+    qsizetype setCellsInStore() const { return storeBytes().count('\x01'); }
     QPoint pen() const { return {board.PenX, board.PenY}; }
+    const QImage blank = boardImage();
 };
 
-struct KeyCase {
-    const char* name;
-    int key;
-    QPoint pen;  // where the pen ends, starting from the centre (291, 242)
-    int beeps;
-};
+struct KeyCase { const char* name; int key; QPoint pen; int beeps; };  // pen: where it ends, from (291, 242)
 
 class BoardKeyTest : public SketchBoardTest, public ::testing::WithParamInterface<KeyCase> {};
 
@@ -44,8 +25,9 @@ TEST_P(BoardKeyTest, DrawsOnePixelAtThePen)
     EXPECT_EQ(pen(), QPoint(291, 242));  // 242.5 rounds to even
     board.Form_KeyDown(GetParam().key, 0);
     EXPECT_EQ(pen(), GetParam().pen);
-    EXPECT_TRUE(surface.isSet(board.PenX - 1, board.PenY - 1));  // cell (x, y) is board pixel (x - 1, y - 1)
-    EXPECT_EQ(inkedPixels(), 1);
+    QImage inked = blank;
+    inked.setPixelColor(board.PenX - 1, board.PenY - 1, Qt::black);  // cell (x, y) is board pixel (x - 1, y - 1)
+    EXPECT_EQ(boardImage(), inked);
     EXPECT_EQ(storeBytes().size(), board.PenY * rawrecord::kBytes);
     EXPECT_EQ(rawrecord::cell(storeBytes(), board.PenY, board.PenX), 1);
     EXPECT_EQ(setCellsInStore(), 1);
@@ -88,36 +70,29 @@ TEST_F(SketchBoardTest, CornerShowsColumnThenRowBeforeTheRowIsWritten)
     EXPECT_EQ(watching.shown, QStringList({"581", "481"}));
     EXPECT_EQ(watching.writtenWhenShown, QList<bool>({false, false}));
     EXPECT_TRUE(watching.written());
-    for (auto [x, y] : {std::pair{580, 485}, {582, 480}, {1, 485}, {582, 485}}) {  // just outside, then the far corner
-        corner.placePen(x, y);
-        corner.Form_KeyDown(0, 0);
-    }
+    for (auto [x, y] : {std::pair{580, 485}, {582, 480}, {1, 485}, {582, 485}})  // just outside, then the far corner
+        corner.placePen(x, y), corner.Form_KeyDown(0, 0);
     EXPECT_EQ(watching.shown, QStringList({"581", "481", "582", "485"}));
 }
 
-TEST_F(SketchBoardTest, ShakeClearsEveryGridRowAndLeavesThePen)
-{
-    keys(kVkRight, 5);
-    keys(kVkDown, 5);
-    rowBuffer.setPen(-7, 9999);
-    board.Shake();
-    EXPECT_EQ(inkedPixels(), 0);
-    const QByteArray bytes = storeBytes();
-    ASSERT_EQ(bytes.size(), 485 * rawrecord::kBytes);  // grown to the whole grid
-    EXPECT_EQ(setCellsInStore(), 0);
-    EXPECT_EQ(rawrecord::field(bytes, 1, 1164), -7);  // the buffer's pen fields go out as they were
-    EXPECT_EQ(pen(), QPoint(296, 247));
-    keys(kVkRight, 1);
-    EXPECT_EQ(rawrecord::cell(storeBytes(), 247, 297), 1);
-}
-
-TEST_F(SketchBoardTest, ShakeKeepsRowsBeyondTheGrid)
+TEST_F(SketchBoardTest, ShakeClearsEveryGridRowKeepsRowsBeyondAndLeavesThePen)
 {
     RowRecord extra;
     extra.setCell(3, 1);
     store.writeRow(486, extra);
+    keys(kVkRight, 5);
+    keys(kVkDown, 5);
+    rowBuffer.setPen(-7, 9999);
     board.Shake();
-    EXPECT_EQ(rawrecord::cell(storeBytes(), 486, 3), 1);
+    EXPECT_EQ(boardImage(), blank);
+    const QByteArray bytes = storeBytes();
+    EXPECT_EQ(setCellsInStore(), 1);
+    EXPECT_EQ(rawrecord::cell(bytes, 486, 3), 1);
+    // every grid row went out, with the buffer's pen fields as they were
+    EXPECT_EQ(QPoint(rawrecord::field(bytes, 1, 1164), rawrecord::field(bytes, 485, 1164)), QPoint(-7, -7));
+    EXPECT_EQ(pen(), QPoint(296, 247));
+    keys(kVkRight, 1);
+    EXPECT_EQ(rawrecord::cell(storeBytes(), 247, 297), 1);
 }
 
 } // namespace

@@ -1,30 +1,19 @@
 #!/usr/bin/env bash
-# Install into a scratch DESTDIR: every file and the link where they belong; the installed
-# program starts from the link under Xvfb, keeps its store in its own folder and finds its
-# help; uninstalling leaves no file or link and none of the folders made for it.
+# Installed into a scratch DESTDIR, run from the link (installed_run.py), uninstalled without a trace.
 set -euo pipefail
 build=$(cd "${1:?usage: $0 BUILD_FOLDER}" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/layout.sh"
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/nimbolt-install.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
-log() { echo "[install] $*"; }
 fail() { echo "[install] FAIL: $*" >&2; trap - EXIT; echo "scratch folder kept: $scratch" >&2; exit 1; }
 root="$scratch/root"
 
-DESTDIR="$root" cmake --install "$build" --prefix /usr >"$scratch/install.log" 2>&1 ||
-  fail "cmake --install failed: $(tail -n5 "$scratch/install.log")"
+DESTDIR="$root" cmake --install "$build" --prefix /usr >"$scratch/log" 2>&1 || fail "install: $(tail -n5 "$scratch/log")"
 check_layout "$root" /usr || fail "the installed tree is wrong"
-log "installed: files and the relative link in place"
-
-# Started through the link: the store, help and close, under Xvfb.
 /usr/bin/python3 "$here/installed_run.py" "$root/usr/bin/nimbolt-sketch" || fail "the installed program"
 
-DESTDIR="$root" cmake -P "$build/packaging/uninstall.cmake" >"$scratch/uninstall.log" 2>&1 ||
-  fail "uninstall failed: $(tail -n5 "$scratch/uninstall.log")"
-left=$(cd "$root" && find . -mindepth 1 -printf '%y %P\n' | sort)
-want=$(printf '%s\n' "d usr" "d usr/bin" "d usr/lib" "d usr/share")
-[ "$left" = "$want" ] || fail "uninstall left behind:
-$(diff <(echo "$want") <(echo "$left"))"
-log "uninstalled: nothing left but usr/bin, usr/lib and usr/share"
-log PASS
+DESTDIR="$root" cmake -P "$build/packaging/uninstall.cmake" >"$scratch/log" 2>&1 || fail "uninstall: $(tail -n5 "$scratch/log")"
+left=$(cd "$root" && find . -mindepth 1 -printf '%y %P\n' | sort | paste -sd' ')
+[ "$left" = "d usr d usr/bin d usr/lib d usr/share" ] || fail "uninstall left behind: $left"
+echo "[install] PASS: installed, run from the link, uninstalled leaving only usr/bin, usr/lib and usr/share"

@@ -1,5 +1,4 @@
-# check_layout ROOT PREFIX: ROOT holds exactly the installed tree under PREFIX (files and
-# links, as `find -printf '%y %P'` lists them), the link relative and leading to the program.
+# check_layout ROOT PREFIX: ROOT holds exactly the installed files and links, the link relative.
 check_layout() {
   local root=$1 p=${2#/} id=example.nimbolt.NimboltSketch want got
   local icons=$p/share/icons/hicolor pic=(apps/nimbolt-sketch mimetypes/application-x-nimbolt-sketch)
@@ -11,14 +10,10 @@ check_layout() {
     "f $icons/scalable/"{"${pic[0]}","${pic[1]}"}.svg | sort)
   got=$(cd "$root" && find . -mindepth 1 \( -type f -o -type l \) -printf '%y %P\n' | sort)
   bad() { echo "$*" >&2; return 1; }
-  [ "$want" = "$got" ] || bad "layout differs (< expected, > found):
-$(diff <(echo "$want") <(echo "$got"))" || return
-  [ "$(readlink "$root/$p/bin/nimbolt-sketch")" = ../lib/nimbolt-sketch/nimbolt-sketch ] ||
-    bad "bin/nimbolt-sketch points to '$(readlink "$root/$p/bin/nimbolt-sketch")'" || return
+  [ "$want" = "$got" ] || bad "layout differs (< expected): $(diff <(echo "$want") <(echo "$got"))" || return
+  [ "$(readlink "$root/$p/bin/nimbolt-sketch")" = ../lib/nimbolt-sketch/nimbolt-sketch ] || bad "link elsewhere" || return
   [ -x "$root/$p/lib/nimbolt-sketch/nimbolt-sketch" ] || bad "the program is not executable" || return
-  cmp -s "$root/$icons/48x48/${pic[0]}.png" "$root/$icons/48x48/${pic[1]}.png" ||
-    bad "the sketch files' icon is not the program's" || return
+  cmp -s "$root/$icons/48x48/${pic[0]}.png" "$root/$icons/48x48/${pic[1]}.png" || bad "sketch icon differs" || return
   # help2man put the options from --help and the sections of the .h2m file in the page
-  [ "$(zgrep -cE '^\.SH "?(OPTIONS|FILES|EXIT STATUS)' "$root/$p/share/man/man1/nimbolt-sketch.1.gz")" = 3 ] ||
-    bad "the manual page lacks OPTIONS, FILES or EXIT STATUS"
+  [ "$(zgrep -cE '^\.SH "?(OPTIONS|FILES|EXIT STATUS)' "$root/$p/share/man/man1/nimbolt-sketch.1.gz")" = 3 ] || bad "man page"
 }

@@ -1,22 +1,15 @@
 #pragma once
 
-#include "board/row_record.h"
 #include "board/screen_store.h"
 #include "board/sketch_board.h"
 #include "platform/image_surface.h"
 #include "support/test_support.h"
 
-#include <QTemporaryDir>
-
 // A loaded board on a fresh screen store in a scratch folder, with a recording message box.
 struct BoardRig {
-    BoardRig()
-    {
-        opened = store.openInFirstUsable({folder()}) == ScreenStore::OpenResult::Opened;
-        board.Form_Load();
-    }
-    QString folder() const { return dir.filePath(QStringLiteral("app")); }
+    BoardRig() { board.Form_Load(); }
     QByteArray storeBytes() const { return readWholeFile(store.path()); }
+    QImage boardImage() const { return surface.image().convertToFormat(QImage::Format_RGB32); }
     void keys(int keyCode, int times)
     {
         for (int i = 0; i < times; ++i)
@@ -29,5 +22,5 @@ struct BoardRig {
     RecordingMessages messages;
     RowRecord rowBuffer;
     SketchBoard board{store, surface, messages, rowBuffer};
-    bool opened = false;
+    bool opened = store.openInFirstUsable({dir.filePath(QStringLiteral("app"))}) == ScreenStore::OpenResult::Opened;
 };

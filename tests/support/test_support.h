@@ -5,16 +5,22 @@
 #include "platform/sketch_dialogs.h"
 #include "shell/help_service.h"
 
-#include <QFileInfo>
+#include <QDir>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QtEndian>
 
+#include <csignal>
 #include <cstdint>
+#include <optional>
+#include <stdexcept>
 #include <vector>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+
 // Records message boxes and beeps instead of showing them.
-class RecordingMessages : public MessageService {
-public:
+struct RecordingMessages : MessageService {
     void showMessage(const QString& text) override { shown.push_back(text); }
     void beep() override { ++beeps; }
     QStringList shown;
@@ -22,33 +28,26 @@ public:
 };
 
 // Records the pointer shapes it is asked for.
-class RecordingPointer : public MousePointer {
-public:
+struct RecordingPointer : MousePointer {
     void setMousePointer(Shape shape) override { shapes.push_back(shape); }
     std::vector<Shape> shapes;
 };
 
-// Answers the file dialogs from a script ("" or an empty script is Cancel), says yes or no to
-// the printer, and records every request as one line.
-class ScriptedServices : public SketchDialogs, public PagePrinter, public HelpService {
-public:
+// Answers the dialogs from a script ("" or none is Cancel) and the printer; records each request.
+struct ScriptedServices : SketchDialogs, PagePrinter, HelpService {
     std::optional<QString> ShowSave() override { return answer(QStringLiteral("save")); }
     std::optional<QString> ShowOpen() override { return answer(QStringLiteral("open")); }
     bool ShowPrinter() override { return calls << QStringLiteral("print"), printerChosen; }
     void printPage(const QImage&) override { calls << QStringLiteral("printed"); }
     void displayToc(const QString& file, const QString& topic) override
     {
-        calls << QStringLiteral("toc %1 %2").arg(QFileInfo(file).fileName(), topic);
-        helpFile = file;
+        calls << QStringLiteral("toc %1 %2").arg(QFileInfo(helpFile = file).fileName(), topic);
     }
     void displayIndex(const QString& file) override { calls << QStringLiteral("index ") + QFileInfo(file).fileName(); }
     void hyperJump(const QString& url) override { calls << QStringLiteral("web ") + url; }
-    QStringList answers;
+    QStringList answers, calls;
     bool printerChosen = false;
-    QStringList calls;
     QString helpFile;
-
-private:
     std::optional<QString> answer(const QString& call)
     {
         calls << call;
@@ -57,32 +56,54 @@ private:
     }
 };
 
-// Builders of raw row records from the file layout itself: 582 little-endian signed
-// 16-bit cells, then PenX and PenY. They do not use the program's RowRecord.
+// Raw row records by the file layout, not the program's RowRecord: 582 int16 LE cells, PenX, PenY.
 namespace rawrecord {
 inline constexpr int kBytes = 1168;
-QByteArray make(const std::vector<std::pair<int, std::int16_t>>& cells, std::int16_t penX, std::int16_t penY);
-std::int16_t field(const QByteArray& file, int record, int byteOffset);  // record from 1
-std::int16_t cell(const QByteArray& file, int record, int column);       // column from 1
+inline QByteArray make(const std::vector<std::pair<int, std::int16_t>>& cells, std::int16_t penX, std::int16_t penY)
+{
+    QByteArray record(kBytes, '\0');
+    for (const auto& [column, value] : cells)
+        qToLittleEndian(value, record.data() + (column - 1) * 2);
+    qToLittleEndian(penX, record.data() + 1164), qToLittleEndian(penY, record.data() + 1166);
+    return record;
+}
+inline std::int16_t field(const QByteArray& file, int record, int byteOffset)  // record from 1
+{
+    const qsizetype at = qsizetype(record - 1) * kBytes + byteOffset;
+    if (at + 1 >= file.size())
+        throw std::out_of_range("record field beyond the end of the file");
+    return std::int16_t(quint8(file.at(at)) | quint8(file.at(at + 1)) << 8);
+}
+inline std::int16_t cell(const QByteArray& file, int record, int column) { return field(file, record, (column - 1) * 2); }
 } // namespace rawrecord
 
-// For as long as it lives, files this process writes cannot grow past `bytes`: a write
-// beyond fails with "File too large" instead of raising SIGXFSZ.
+// While it lives, a write past `bytes` into any file fails with "File too large" (no SIGXFSZ).
 class FileSizeLimit {
 public:
-    explicit FileSizeLimit(long bytes);
-    ~FileSizeLimit();
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    explicit FileSizeLimit(long bytes) : active_(getrlimit(RLIMIT_FSIZE, &saved_) == 0)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{rlim_t(bytes), saved_.rlim_max};
+        active_ = active_ && setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit() { (void)(active_ && setrlimit(RLIMIT_FSIZE, &saved_) == 0); }
     bool active() const { return active_; }
 
 private:
-    long saved_ = 0;
+    rlimit saved_{};
     bool active_ = false;
 };
 
-QByteArray readWholeFile(const QString& path);
-void writeWholeFile(const QString& path, const QByteArray& bytes);
+inline QByteArray readWholeFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : throw std::runtime_error("cannot read " + path.toStdString());
+}
+inline void writeWholeFile(const QString& path, const QByteArray& bytes)
+{
+    if (QFile file(path); !file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        throw std::runtime_error("cannot write " + path.toStdString());
+}
 
 // A registry export file in a scratch folder, read by the registry operations while it lives.
 class ScratchRegistry {
