@@ -29,7 +29,7 @@ QString readOwnerValue(const QString& valueName)
 int main(int argc, char* argv[])
 {
     QCoreApplication::setApplicationName(QStringLiteral("nimbolt-sketch"));
-    QCoreApplication::setApplicationVersion(programVersion());
+    QCoreApplication::setApplicationVersion(AppInfo::version());
     QCoreApplication::setOrganizationDomain(QStringLiteral("nimbolt.example"));
     // The desktop entry's id, so that desktops group the windows under it.
     QGuiApplication::setDesktopFileName(QStringLiteral("example.nimbolt.NimboltSketch"));

@@ -141,7 +141,7 @@ int runWithoutWindow(const CommandLine& command, QTextStream& out, QTextStream& 
         return 0;
     }
     case CommandLine::Action::ShowVersion:
-        out << AppInfo::title() << ' ' << programVersion() << Qt::endl;
+        out << AppInfo::title() << ' ' << AppInfo::version() << Qt::endl;
         return 0;
     case CommandLine::Action::ExportPng:
         try {
@@ -160,5 +160,3 @@ int runWithoutWindow(const CommandLine& command, QTextStream& out, QTextStream& 
     complain(QStringLiteral("Opening a window is not done here."));
     return 2;
 }
-
-QString programVersion() { return QStringLiteral("%1.%2").arg(AppInfo::majorVersion()).arg(AppInfo::minorVersion()); }

@@ -32,6 +32,3 @@ struct CommandLine {
 // err, and returns the exit status: 0 done, 1 the export failed, 2 a usage error. Help and
 // version need a QCoreApplication; nothing here needs a display or the screen store.
 int runWithoutWindow(const CommandLine& command, QTextStream& out, QTextStream& err);
-
-// "1.0"
-QString programVersion();
