@@ -23,6 +23,11 @@ std::set<int>& numbersInUse()
     return numbers;
 }
 
+// A long run of records is written in pieces of this size. One huge write fills the page
+// cache with large folios, and on Linux every later one-record write into those (a key
+// press) costs about half as much again.
+constexpr std::size_t kMaxPieceBytes = 64 * 1024;
+
 QString reason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
 QString shown(const QString& path) { return QDir::toNativeSeparators(path); }
@@ -136,7 +141,8 @@ void RecordFile::write(qint64 n, std::span<const std::byte> from)
     while (done < wanted) {
         // A short write is carried on; the next one fails with the system's reason.
         const qint64 at = offsetOf(n) + qint64(done);
-        const ssize_t put = retried([&] { return ::pwrite(fd_, from.data() + done, wanted - done, at); });
+        const std::size_t piece = std::min(wanted - done, kMaxPieceBytes);
+        const ssize_t put = retried([&] { return ::pwrite(fd_, from.data() + done, piece, at); });
         if (put < 0)
             fail("write");
         if (put == 0) {
