@@ -12,7 +12,7 @@ found=0
 export ASAN_OPTIONS=${ASAN_OPTIONS:-quarantine_size_mb=16:malloc_context_size=0}
 
 # Longest input per fuzzer: text parsers get 256 KB; the store and sketch files a little more
-# than a whole grid (566,480 bytes); the help container its seed's size and some.
+# than a whole grid (566,480 bytes); the help container a little more than the help file in its corpus.
 max_len() {
   case $1 in
     fuzz_registry_file | fuzz_sitemap) echo 262144 ;;
@@ -25,11 +25,11 @@ for fuzzer in "$build"/fuzz/fuzz_*; do
   [ -f "$fuzzer" ] && [ -x "$fuzzer" ] || continue  # skip the *_autogen folders AUTOMOC leaves
   found=1
   name=$(basename "$fuzzer")
-  seeds=$(dirname "$0")/../fuzz/corpus/$name
+  starting=$(dirname "$0")/../fuzz/corpus/$name
   mkdir -p "$corpus_root/$name"
   echo "== $name for ${seconds}s"
   args=("$corpus_root/$name")
-  [ -d "$seeds" ] && args+=("$seeds")
+  [ -d "$starting" ] && args+=("$starting")
   dict=$(dirname "$0")/../fuzz/${name#fuzz_}.dict
   [ -f "$dict" ] && args+=(-dict="$dict")
   "$fuzzer" -max_total_time="$seconds" -timeout=1 -rss_limit_mb=512 -max_len="$(max_len "$name")" \
