@@ -1,5 +1,7 @@
 #include "platform/plain_file.h"
 
+#include "platform/retried.h"
+
 #include <QFile>
 
 #include <cerrno>
@@ -27,10 +29,8 @@ QString notAFile() { return QStringLiteral("It is not a file"); }
 
 std::optional<QString> openForReading(QFile& file, const QString& path)
 {
-    int fd;
-    do {
-        fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    } while (fd < 0 && errno == EINTR);
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = retried([&] { return ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC); });
     if (fd < 0)
         return QString::fromLocal8Bit(std::strerror(errno));
     struct stat st {};

@@ -1,6 +1,7 @@
 #include "platform/record_file.h"
 
 #include "platform/file_error.h"
+#include "platform/retried.h"
 
 #include <QDir>
 #include <QFile>
@@ -31,17 +32,6 @@ constexpr std::size_t kMaxPieceBytes = 64 * 1024;
 QString reason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
 QString shown(const QString& path) { return QDir::toNativeSeparators(path); }
-
-// Runs a system call again for as long as a signal interrupts it.
-template <typename Call>
-auto retried(Call call)
-{
-    decltype(call()) result;
-    do {
-        result = call();
-    } while (result < 0 && errno == EINTR);
-    return result;
-}
 
 } // namespace
 
