@@ -6,8 +6,8 @@ set -euo pipefail
 
 build_pkgs=(build-essential cmake qt6-base-dev qt6-qpa-plugins libxcb1-dev libchm-dev fp-utils fonts-comic-neue help2man)
 test_pkgs=(googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
-  xvfb xdotool x11-apps x11-utils imagemagick python3-xlib
-  cups printer-driver-cups-pdf poppler-utils libchm-bin
+  xvfb xdotool x11-apps python3-xlib
+  cups printer-driver-cups-pdf poppler-utils
   desktop-file-utils appstream shared-mime-info xdg-utils dpkg-dev file
   dbus-daemon at-spi2-core python3-dbus time libfile-mimeinfo-perl lintian)
 
