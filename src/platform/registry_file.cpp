@@ -295,15 +295,7 @@ QString RegistryFile::canonicalKey(QStringView keyPath)
     QString root;
     QString rest;  // the parts below the root, each after a backslash
     qsizetype levels = 0;
-    qsizetype start = 0;
-    while (start <= keyPath.size()) {
-        qsizetype end = keyPath.indexOf(u'\\', start);
-        if (end < 0)
-            end = keyPath.size();
-        const QStringView part = keyPath.sliced(start, end - start);
-        start = end + 1;
-        if (part.isEmpty())
-            continue;
+    for (const QStringView part : keyPath.tokenize(u'\\', Qt::SkipEmptyParts)) {
         if (part.size() > kMaxKeyNameChars || ++levels > kMaxKeyLevels)
             return {};
         if (levels > 1) {
