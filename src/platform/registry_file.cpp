@@ -1,13 +1,10 @@
 #include "platform/registry_file.h"
 
+#include "platform/plain_file.h"
 #include "platform/text_decoding.h"
 
 #include <QFile>
 #include <QStringDecoder>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <array>
 #include <optional>
@@ -275,18 +272,10 @@ RegistryFile RegistryFile::parse(QByteArrayView bytes)
 
 RegistryFile RegistryFile::load(const QString& path)
 {
-    // Without O_NONBLOCK, opening a FIFO would wait for a writer.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return {};
-    struct stat info {};
     QFile in;
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kMaxFileBytes
-        || !in.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
+    if (PlainFile::openForReading(in, path) || in.size() > kMaxFileBytes)
         return {};
-    }
-    // One byte past the limit, so a file that grew since fstat is still refused.
+    // One byte past the limit, so a file that grew since it was opened is still refused.
     return parse(in.read(kMaxFileBytes + 1));
 }
 
@@ -351,15 +340,4 @@ RegistryKey RegistryFile::readKey(const QString& canonical) const
         }
     });
     return key;
-}
-
-qsizetype RegistryFile::keyCount() const
-{
-    qsizetype count = 0;
-    forEachEntry(text_, [&](QStringView line) {
-        bool removal = false;
-        if (line.startsWith(u'[') && !sectionKey(line, removal).isEmpty() && !removal)
-            ++count;
-    });
-    return count;
 }

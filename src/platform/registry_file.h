@@ -65,8 +65,6 @@ public:
     {
         return key(keyPath).value(valueName);
     }
-    // Key sections the file lists, removals not counted.
-    qsizetype keyCount() const;
 
     // The lookup form of a key path: the root's name in capitals, the rest case-folded,
     // parts joined by single backslashes. Empty when the path does not start at a root key
