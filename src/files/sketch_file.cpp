@@ -1,17 +1,25 @@
 #include "files/sketch_file.h"
 
 #include "board/screen_store.h"
+#include "board/sketch_board.h"
 #include "platform/file_error.h"
 #include "platform/plain_file.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
+
+#include <unistd.h>
 
 namespace SketchFile {
 
 namespace {
+
+// A tail longer than this is not held in memory to rewrite a file in place.
+constexpr qint64 kMaxTailInPlace = 64 * 1024 * 1024;
 
 FileError saveError(const QString& path, const QString& reason)
 {
@@ -35,6 +43,37 @@ void copyTail(const QString& path, QSaveFile& out)
     }
 }
 
+// A shared file in a folder that takes no new files: no temporary file can go beside it, so
+// it is rewritten where it is.
+bool writableOnlyInPlace(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return false;
+    return ::access(QFile::encodeName(info.absolutePath()).constData(), W_OK) != 0
+        && errno == EACCES;
+}
+
+// The tail after the 485th record, held in memory because writing in place empties the file
+// before anything is written.
+QByteArray readTail(const QString& path)
+{
+    QFile old(path);
+    if (!old.open(QIODevice::ReadOnly))
+        throw saveError(path, old.errorString());
+    if (old.size() - kFullGridBytes > kMaxTailInPlace)
+        throw saveError(path, QStringLiteral("It is too long to rewrite in a folder that takes "
+                                             "no new files"));
+    if (old.size() <= kFullGridBytes)
+        return {};
+    if (!old.seek(kFullGridBytes))
+        throw saveError(path, old.errorString());
+    const QByteArray tail = old.readAll();
+    if (old.error() != QFileDevice::NoError)
+        throw saveError(path, old.errorString());
+    return tail;
+}
+
 } // namespace
 
 QString displayPath(const QString& path)
@@ -46,24 +85,28 @@ QString displayPath(const QString& path)
     return QDir::toNativeSeparators(absolute);
 }
 
-void save(const QString& path, ScreenStore& store, RowRecord& rowBuffer, int penX, int penY)
+void save(const QString& path, SketchBoard& board)
 {
     if (const auto refused = PlainFile::refuseAsTarget(path))
         throw saveError(path, *refused);
     // Replacing the store's own file would leave the board drawing into a deleted file.
-    if (store.isFile(path))
+    if (board.store().isFile(path))
         throw saveError(path, QStringLiteral("It is the board's own screen store"));
+    const bool inPlace = writableOnlyInPlace(path);
+    const QByteArray heldTail = inPlace ? readTail(path) : QByteArray();
     QSaveFile out(path);
+    out.setDirectWriteFallback(inPlace);
     // Unbuffered, so that a failed write reports the system's reason at once.
     if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw saveError(path, out.errorString());
-    Rows rows = store.readGrid();
-    for (RowRecord& row : rows)
-        row.setPen(qint16(penX), qint16(penY));
-    rowBuffer = rows.back();  // as if every row had passed through it
-    if (!PlainFile::writeAll(out, QByteArrayView(reinterpret_cast<const char*>(rows.data()), kFullGridBytes)))
+    const Rows rows = board.gridWithPen();
+    const QByteArrayView bytes(reinterpret_cast<const char*>(rows.data()), kFullGridBytes);
+    if (!PlainFile::writeAll(out, bytes))
         throw saveError(path, out.errorString());
-    copyTail(path, out);
+    if (!inPlace)
+        copyTail(path, out);
+    else if (!PlainFile::writeAll(out, heldTail))
+        throw saveError(path, out.errorString());
     if (!out.commit())
         throw saveError(path, out.errorString());
 }
@@ -76,10 +119,8 @@ Rows read(const QString& path)
     };
     if (const auto refused = PlainFile::openForReading(in, path))
         throw fail(*refused);
-    // Save Sketch writes whole records only; anything else was never a sketch.
-    if (in.size() % kRecordBytes != 0)
-        throw fail(QStringLiteral("It is not a Nimbolt Sketch drawing"));
-    // Records missing from a short file stay zero.
+    // Whatever a short file lacks, a partial last record included, stays zero; bytes after
+    // the 485th record are not read.
     Rows rows(kGridRows);
     char* into = reinterpret_cast<char*>(rows.data());
     qint64 done = 0;
