@@ -22,7 +22,7 @@ namespace {
 
 class NoDialogs : public SketchDialogs {
 public:
-    std::optional<QString> ShowSave() override { return std::nullopt; }
+    std::optional<QString> ShowSave(const QString&) override { return std::nullopt; }
     std::optional<QString> ShowOpen() override { return std::nullopt; }
 };
 
@@ -66,7 +66,7 @@ void BM_Save(benchmark::State& state)
 {
     FullBoard b;
     for (auto _ : state)
-        SketchFile::save(b.path("s.nsd"), b.store, b.rowBuffer, b.board.PenX, b.board.PenY);
+        SketchFile::save(b.path("s.nsd"), b.board);
 }
 BENCHMARK(BM_Save);
 
@@ -90,7 +90,7 @@ BENCHMARK(BM_SaveFloor)->Arg(0)->Arg(1);
 void BM_Open(benchmark::State& state)
 {
     FullBoard b;
-    SketchFile::save(b.path("o.nsd"), b.store, b.rowBuffer, b.board.PenX, b.board.PenY);
+    SketchFile::save(b.path("o.nsd"), b.board);
     for (auto _ : state)
         b.commands.openSketchFile(b.path("o.nsd"));
 }
@@ -100,7 +100,7 @@ BENCHMARK(BM_Open);
 void BM_OpenFloor(benchmark::State& state)
 {
     FullBoard b;
-    SketchFile::save(b.path("o.nsd"), b.store, b.rowBuffer, b.board.PenX, b.board.PenY);
+    SketchFile::save(b.path("o.nsd"), b.board);
     const int store = ::open(QFile::encodeName(b.store.path()).constData(), O_WRONLY);
     std::array<char, kRecordBytes> record{};
     for (auto _ : state) {

@@ -1,12 +1,9 @@
 #include "files/sketch_commands.h"
 
-#include "board/screen_store.h"
 #include "board/sketch_board.h"
 #include "files/sketch_file.h"
-#include "platform/drawing_surface.h"
 #include "platform/file_error.h"
 #include "platform/message_service.h"
-#include "platform/record_file.h"
 #include "platform/sketch_dialogs.h"
 
 SketchCommands::SketchCommands(SketchBoard& board, SketchDialogs& dialogs, MessageService& messages)
@@ -14,42 +11,53 @@ SketchCommands::SketchCommands(SketchBoard& board, SketchDialogs& dialogs, Messa
 {
 }
 
-void SketchCommands::SaveSketch()
+bool SketchCommands::SaveSketch()
 {
-    const std::optional<QString> chosen = dialogs_.ShowSave();
+    const std::optional<QString> chosen = dialogs_.ShowSave(sketchPath_);
     if (!chosen)
-        return;
-    board_.SaveFileName = *chosen;
-    board_.SketchFileNumber = RecordFile::nextFreeFileNumber();
+        return false;
     try {
-        SketchFile::save(board_.SaveFileName, board_.store(), board_.rowBuffer(), board_.PenX, board_.PenY);
+        SketchFile::save(*chosen, board_);
     } catch (const FileError& e) {
-        messages_.showMessage(e.message());
+        messages_.showError(e.message());
+        return false;
     }
+    sketchPath_ = *chosen;
+    board_.markSaved();
+    return true;
 }
 
 void SketchCommands::OpenSketch()
 {
-    const std::optional<QString> chosen = dialogs_.ShowOpen();
-    if (chosen)
+    if (!mayLoseDrawing(kBeforeOpening))
+        return;
+    if (const std::optional<QString> chosen = dialogs_.ShowOpen())
         openSketchFile(*chosen);
 }
 
 bool SketchCommands::openSketchFile(const QString& path)
 {
-    board_.OpenFileName = path;
-    board_.SketchFileNumber = RecordFile::nextFreeFileNumber();
     try {
-        const SketchFile::Rows rows = SketchFile::read(path);
-        board_.surface().clear();
-        board_.store().writeRows(1, rows);
-        SketchBoard::plotGrid(board_.surface(), rows);
-        // The pen comes from the last record; one outside the board is brought back in.
-        board_.rowBuffer() = rows.back();
-        board_.placePen(board_.rowBuffer().penX(), board_.rowBuffer().penY());
-        return true;
+        board_.loadGrid(SketchFile::read(path));
     } catch (const FileError& e) {
-        messages_.showMessage(e.message());
+        messages_.showError(e.message());
         return false;
     }
+    sketchPath_ = path;
+    return true;
+}
+
+bool SketchCommands::mayLoseDrawing(const QString& question)
+{
+    if (!board_.hasUnsavedDrawing())
+        return true;
+    switch (messages_.askToSave(question)) {
+    case MessageService::SaveAnswer::Save:
+        return SaveSketch();
+    case MessageService::SaveAnswer::Discard:
+        return true;
+    case MessageService::SaveAnswer::Cancel:
+        break;
+    }
+    return false;
 }

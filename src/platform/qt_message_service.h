@@ -9,6 +9,8 @@ class QtMessageService : public MessageService {
 public:
     explicit QtMessageService(QWidget* owner) : owner_(owner) {}
     void showMessage(const QString& text) override;
+    void showError(const QString& text) override;
+    SaveAnswer askToSave(const QString& question) override;
     void beep() override;
 
 private:

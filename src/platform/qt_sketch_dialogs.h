@@ -12,7 +12,7 @@ class QWidget;
 class QtSketchDialogs : public SketchDialogs {
 public:
     explicit QtSketchDialogs(QWidget* owner) : owner_(owner) {}
-    std::optional<QString> ShowSave() override;
+    std::optional<QString> ShowSave(const QString& suggested) override;
     std::optional<QString> ShowOpen() override;
 
     static QString initialFolder();

@@ -71,10 +71,10 @@ bool frmNimboltSketch::Form_Load(const QStringList& storeFolders)
     board_.Form_Load();
     switch (store_.openInFirstUsable(storeFolders)) {
     case ScreenStore::OpenResult::InUse:
-        messages_.showMessage(QStringLiteral("Nimbolt Sketch is already running."));
+        messages_.showError(QStringLiteral("Nimbolt Sketch is already running."));
         return false;
     case ScreenStore::OpenResult::Failed:
-        messages_.showMessage(store_.error());
+        messages_.showError(store_.error());
         return false;
     case ScreenStore::OpenResult::Opened:
         break;
@@ -83,7 +83,7 @@ bool frmNimboltSketch::Form_Load(const QStringList& storeFolders)
     try {
         board_.drawStore();
     } catch (const FileError& e) {
-        messages_.showMessage(e.message());
+        messages_.showError(e.message());
         return false;
     }
     return true;
@@ -95,7 +95,7 @@ bool frmNimboltSketch::guarded(const std::function<void()>& step)
         step();
         return true;
     } catch (const FileError& e) {
-        messages_.showMessage(e.message());
+        messages_.showError(e.message());
         QCoreApplication::exit(1);
         return false;
     }
@@ -117,16 +117,23 @@ void frmNimboltSketch::SaveSketch() { sketchCommands_->SaveSketch(); }
 
 void frmNimboltSketch::PrintSketch() { printing_->PrintSketch(); }
 
-bool frmNimboltSketch::openSketchFile(const QString& path) { return sketchCommands_->openSketchFile(path); }
+bool frmNimboltSketch::openSketchFile(const QString& path)
+{
+    return sketchCommands_->mayLoseDrawing(SketchCommands::kBeforeOpening)
+        && sketchCommands_->openSketchFile(path);
+}
 
 void frmNimboltSketch::closeEvent(QCloseEvent* event)
 {
-    int cancel = 0;
-    Form_Unload(cancel);
+    if (!sketchCommands_->mayLoseDrawing(SketchCommands::kBeforeClosing)) {
+        event->ignore();
+        return;
+    }
+    Form_Unload();
     event->accept();
 }
 
-void frmNimboltSketch::Form_Unload(int& /*Cancel*/)
+void frmNimboltSketch::Form_Unload()
 {
     if (guarded([&] { store_.closeAndDelete(); }))
         QCoreApplication::exit(0);

@@ -48,7 +48,8 @@ public:
     void OpenSketch();
     void SaveSketch();
     void PrintSketch();
-    // Opens a sketch file as Open Sketch does, without the dialog.
+    // Opens a sketch file as Open Sketch does, without the dialog; unsaved drawing is not
+    // dropped without asking.
     bool openSketchFile(const QString& path);
 
     SketchBoard& board() { return board_; }
@@ -72,7 +73,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void Form_Unload(int& Cancel);
+    // Closes and deletes the screen store and ends the program.
+    void Form_Unload();
     void createMenus();
     void createToolbar();
     void showHelpContents();

@@ -1,98 +1,124 @@
 #include "support/board_rig.h"
 
-#include <gtest/gtest.h>
+#include <QTest>
 
 #include <functional>
 
-namespace {
+// The pen, the keys and Shake on a loaded board with a fresh store.
+class SketchBoardTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<BoardRig> rig;
+    QImage blank;
 
-class SketchBoardTest : public ::testing::Test, protected BoardRig {
-protected:
-    void SetUp() override { ASSERT_TRUE(opened); }
+    QPoint pen() const { return {rig->board.penX(), rig->board.penY()}; }
     // An inked cell is the bytes 01 00; no pen field here holds a byte 01.
-    qsizetype setCellsInStore() const { return storeBytes().count('\x01'); }
-    QPoint pen() const { return {board.PenX, board.PenY}; }
-    const QImage blank = boardImage();
+    qsizetype setCellsInStore() const { return rig->storeBytes().count('\x01'); }
+
+private Q_SLOTS:
+    void init()
+    {
+        rig = std::make_unique<BoardRig>();
+        QVERIFY(rig->opened);
+        blank = rig->boardImage();
+    }
+
+    // Arrows move the pen one pixel; any other key beeps and records the pen's pixel again.
+    void keyDrawsOnePixelAtThePen_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QPoint>("pen");  // where it ends, from (291, 242)
+        QTest::addColumn<int>("beeps");
+        QTest::newRow("left") << kVkLeft << QPoint(290, 242) << 0;
+        QTest::newRow("up") << kVkUp << QPoint(291, 241) << 0;
+        QTest::newRow("right") << kVkRight << QPoint(292, 242) << 0;
+        QTest::newRow("down") << kVkDown << QPoint(291, 243) << 0;
+        QTest::newRow("space") << 32 << QPoint(291, 242) << 1;
+        QTest::newRow("a key with no code") << 0 << QPoint(291, 242) << 1;
+    }
+    void keyDrawsOnePixelAtThePen()
+    {
+        QFETCH(int, key);
+        QFETCH(QPoint, pen);
+        QFETCH(int, beeps);
+        QCOMPARE(this->pen(), QPoint(291, 242));  // 242.5 rounds to even
+        rig->board.Form_KeyDown(key, 0);
+        QCOMPARE(this->pen(), pen);
+        QImage inked = blank;
+        inked.setPixelColor(pen.x() - 1, pen.y() - 1, Qt::black);  // cell (x, y) is pixel (x-1, y-1)
+        QCOMPARE(rig->boardImage(), inked);
+        QCOMPARE(rig->storeBytes().size(), pen.y() * rawrecord::kBytes);
+        QCOMPARE(rawrecord::cell(rig->storeBytes(), pen.y(), pen.x()), 1);
+        QCOMPARE(setCellsInStore(), 1);
+        QCOMPARE(rig->messages.beeps, beeps);
+    }
+
+    void penIsClampedAtTheEdgesAndReRecordsTheEdgePixel()
+    {
+        rig->keys(kVkLeft, 400);
+        rig->keys(kVkUp, 300);
+        rig->store.writeRow(1, RowRecord{});
+        rig->keys(kVkLeft, 1);
+        QCOMPARE(pen(), QPoint(1, 1));
+        QCOMPARE(rawrecord::cell(rig->storeBytes(), 1, 1), 1);
+        rig->keys(kVkRight, 700);
+        rig->keys(kVkDown, 600);  // passes (582, 481..485): message boxes, answered by the recorder
+        QCOMPARE(pen(), QPoint(582, 485));
+        QVERIFY(rig->surface.isSet(581, 484));
+        QCOMPARE(rig->storeBytes().size(), 485 * rawrecord::kBytes);  // never a row beyond the grid
+    }
+
+    void cornerShowsColumnThenRowBeforeTheRowIsWritten()
+    {
+        // Notes at each box whether the cell is written yet.
+        struct WatchingMessages : RecordingMessages {
+            std::function<bool()> written;
+            QList<bool> writtenWhenShown;
+            void showMessage(const QString& text) override
+            {
+                RecordingMessages::showMessage(text);
+                writtenWhenShown << written();
+            }
+        } watching;
+        watching.written = [this] {
+            const QByteArray bytes = rig->storeBytes();
+            return bytes.size() >= 481 * rawrecord::kBytes && rawrecord::cell(bytes, 481, 581) == 1;
+        };
+        SketchBoard corner{rig->store, rig->surface, watching, rig->rowBuffer};
+        corner.Form_Load();
+        corner.placePen(580, 481);
+        corner.Form_KeyDown(kVkRight, 0);
+        QCOMPARE(watching.shown, QStringList({"581", "481"}));
+        QCOMPARE(watching.writtenWhenShown, QList<bool>({false, false}));
+        QVERIFY(watching.written());
+        // just outside the corner twice, then its far end
+        for (QPoint at : {QPoint(580, 485), QPoint(582, 480), QPoint(582, 485)}) {
+            corner.placePen(at.x(), at.y());
+            corner.Form_KeyDown(0, 0);
+        }
+        QCOMPARE(watching.shown, QStringList({"581", "481", "582", "485"}));
+    }
+
+    void shakeClearsEveryGridRowKeepsRowsBeyondAndLeavesThePen()
+    {
+        RowRecord extra;
+        extra.setCell(3, 1);
+        rig->store.writeRow(486, extra);
+        rig->keys(kVkRight, 5);
+        rig->keys(kVkDown, 5);
+        rig->rowBuffer.setPen(-7, 9999);
+        rig->board.Shake();
+        QCOMPARE(rig->boardImage(), blank);
+        const QByteArray bytes = rig->storeBytes();
+        QCOMPARE(setCellsInStore(), 1);
+        QCOMPARE(rawrecord::cell(bytes, 486, 3), 1);
+        // every grid row went out with the row buffer's pen fields as they were
+        QCOMPARE(rawrecord::field(bytes, 1, 1164), -7);
+        QCOMPARE(rawrecord::field(bytes, 485, 1166), 9999);
+        QCOMPARE(pen(), QPoint(296, 247));
+        rig->keys(kVkRight, 1);
+        QCOMPARE(rawrecord::cell(rig->storeBytes(), 247, 297), 1);
+    }
 };
 
-struct KeyCase { const char* name; int key; QPoint pen; int beeps; };  // pen: where it ends, from (291, 242)
-
-class BoardKeyTest : public SketchBoardTest, public ::testing::WithParamInterface<KeyCase> {};
-
-// Arrows move the pen one pixel; any other key beeps and records the pen's pixel again.
-TEST_P(BoardKeyTest, DrawsOnePixelAtThePen)
-{
-    EXPECT_EQ(pen(), QPoint(291, 242));  // 242.5 rounds to even
-    board.Form_KeyDown(GetParam().key, 0);
-    EXPECT_EQ(pen(), GetParam().pen);
-    QImage inked = blank;
-    inked.setPixelColor(board.PenX - 1, board.PenY - 1, Qt::black);  // cell (x, y) is board pixel (x - 1, y - 1)
-    EXPECT_EQ(boardImage(), inked);
-    EXPECT_EQ(storeBytes().size(), board.PenY * rawrecord::kBytes);
-    EXPECT_EQ(rawrecord::cell(storeBytes(), board.PenY, board.PenX), 1);
-    EXPECT_EQ(setCellsInStore(), 1);
-    EXPECT_EQ(messages.beeps, GetParam().beeps);
-}
-
-INSTANTIATE_TEST_SUITE_P(Keys, BoardKeyTest,
-                         ::testing::Values(KeyCase{"left", kVkLeft, {290, 242}, 0}, KeyCase{"up", kVkUp, {291, 241}, 0},
-                                           KeyCase{"right", kVkRight, {292, 242}, 0}, KeyCase{"down", kVkDown, {291, 243}, 0},
-                                           KeyCase{"space", 32, {291, 242}, 1}, KeyCase{"no_code", 0, {291, 242}, 1}),
-                         [](const auto& row) { return std::string(row.param.name); });
-
-TEST_F(SketchBoardTest, PenIsClampedAtTheEdgesAndReRecordsTheEdgePixel)
-{
-    keys(kVkLeft, 400);
-    keys(kVkUp, 300);
-    store.writeRow(1, RowRecord{});
-    keys(kVkLeft, 1);
-    EXPECT_EQ(pen(), QPoint(1, 1));
-    EXPECT_EQ(rawrecord::cell(storeBytes(), 1, 1), 1);
-    keys(kVkRight, 700);
-    keys(kVkDown, 600);  // passes (582, 481..485): message boxes, answered by the recorder
-    EXPECT_EQ(pen(), QPoint(582, 485));
-    EXPECT_TRUE(surface.isSet(581, 484));
-    EXPECT_EQ(storeBytes().size(), 485 * rawrecord::kBytes);  // never a row beyond the grid
-}
-
-TEST_F(SketchBoardTest, CornerShowsColumnThenRowBeforeTheRowIsWritten)
-{
-    struct WatchingMessages : RecordingMessages {  // notes at each box whether the cell is written yet
-        std::function<bool()> written;
-        QList<bool> writtenWhenShown;
-        void showMessage(const QString& text) override { RecordingMessages::showMessage(text), writtenWhenShown << written(); }
-    } watching;
-    watching.written = [&] { return storeBytes().size() >= 481 * rawrecord::kBytes && rawrecord::cell(storeBytes(), 481, 581); };
-    SketchBoard corner{store, surface, watching, rowBuffer};
-    corner.Form_Load();
-    corner.placePen(580, 481);
-    corner.Form_KeyDown(kVkRight, 0);
-    EXPECT_EQ(watching.shown, QStringList({"581", "481"}));
-    EXPECT_EQ(watching.writtenWhenShown, QList<bool>({false, false}));
-    EXPECT_TRUE(watching.written());
-    for (auto [x, y] : {std::pair{580, 485}, {582, 480}, {1, 485}, {582, 485}})  // just outside, then the far corner
-        corner.placePen(x, y), corner.Form_KeyDown(0, 0);
-    EXPECT_EQ(watching.shown, QStringList({"581", "481", "582", "485"}));
-}
-
-TEST_F(SketchBoardTest, ShakeClearsEveryGridRowKeepsRowsBeyondAndLeavesThePen)
-{
-    RowRecord extra;
-    extra.setCell(3, 1);
-    store.writeRow(486, extra);
-    keys(kVkRight, 5);
-    keys(kVkDown, 5);
-    rowBuffer.setPen(-7, 9999);
-    board.Shake();
-    EXPECT_EQ(boardImage(), blank);
-    const QByteArray bytes = storeBytes();
-    EXPECT_EQ(setCellsInStore(), 1);
-    EXPECT_EQ(rawrecord::cell(bytes, 486, 3), 1);
-    // every grid row went out, with the buffer's pen fields as they were
-    EXPECT_EQ(QPoint(rawrecord::field(bytes, 1, 1164), rawrecord::field(bytes, 485, 1164)), QPoint(-7, -7));
-    EXPECT_EQ(pen(), QPoint(296, 247));
-    keys(kVkRight, 1);
-    EXPECT_EQ(rawrecord::cell(storeBytes(), 247, 297), 1);
-}
-
-} // namespace
+QTEST_GUILESS_MAIN(SketchBoardTest)
+#include "sketch_board_test.moc"

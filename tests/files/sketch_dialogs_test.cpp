@@ -18,7 +18,7 @@ private Q_SLOTS:
     void startInDocumentsAskBeforeReplacingAndFilterSketches_data()
     {
         QTest::addColumn<bool>("save");  // into an existing ~/Documents; else an Open, without one, cancelled
-        QTest::newRow("save adds the suffix") << true;
+        QTest::newRow("save offers the last sketch and adds the suffix") << true;
         QTest::newRow("cancelled open without Documents starts at home") << false;
     }
     void startInDocumentsAskBeforeReplacingAndFilterSketches()
@@ -40,12 +40,13 @@ private Q_SLOTS:
             QCOMPARE(dialog->nameFilters(), QStringList{"Nimbolt Sketch Drawings (*.nsd)"});
             if (!save)
                 return dialog->reject();
+            QCOMPARE(dialog->selectedFiles(), QStringList{docs + QStringLiteral("/cat.nsd")});
             dialog->selectFile(docs + QStringLiteral("/drawing"));
             QMetaObject::invokeMethod(dialog, "accept");
         });
         poll.start(10);
         QtSketchDialogs dialogs(nullptr);
-        const std::optional<QString> answer = save ? dialogs.ShowSave() : dialogs.ShowOpen();
+        const std::optional<QString> answer = save ? dialogs.ShowSave(docs + QStringLiteral("/cat.nsd")) : dialogs.ShowOpen();
         QVERIFY(seen);
         QCOMPARE(folder, save ? docs : home.path());
         QCOMPARE(answer.value_or(QString()), save ? docs + QStringLiteral("/drawing.nsd") : QString());

@@ -1,139 +1,246 @@
 #include "files/sketch_commands.h"
 #include "support/board_rig.h"
 
-#include <gtest/gtest.h>
+#include <QTest>
 
 namespace {
 
 constexpr int kGridBytes = 485 * rawrecord::kBytes;
-
-class SketchFilesTest : public ::testing::Test, protected BoardRig {
-protected:
-    void SetUp() override { ASSERT_TRUE(opened); }
-    QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
-    void save(const QString& to) { dialogs.answers << to, commands.SaveSketch(); }
-    void open(const QString& from) { dialogs.answers << from, commands.OpenSketch(); }
-    QStringList files() const { return QDir(dir.path()).entryList(QDir::Files); }
-    ScriptedServices dialogs;
-    SketchCommands commands{board, dialogs, messages};
-};
-
-// Saved over an older file: all 485 rows with the pen, its tail and permissions kept, no temporary file.
-TEST_F(SketchFilesTest, SaveThenOpenRestoresBoardStoreAndPen)
-{
-    const QByteArray tail = rawrecord::make({{1, 1}, {2, -3}}, 9, 9);  // a 486th record
-    writeWholeFile(path("a.nsd"), QByteArray(kGridBytes, '\x7f') + tail);
-    ASSERT_TRUE(QFile::setPermissions(path("a.nsd"), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
-    const QFile::Permissions chosen = QFile::permissions(path("a.nsd"));
-    keys(kVkRight, 30);
-    keys(kVkUp, 20);
-    const QImage drawn = boardImage();
-    save(path("a.nsd"));
-    const QByteArray saved = readWholeFile(path("a.nsd"));
-    ASSERT_EQ(saved.size(), kGridBytes + tail.size());
-    EXPECT_EQ(saved.mid(kGridBytes), tail);
-    int set = 0;
-    for (int r = 1; r <= 485; ++r) {
-        for (int c = 1; c <= 582; ++c)
-            set += rawrecord::cell(saved, r, c);
-        ASSERT_EQ(QPoint(rawrecord::field(saved, r, 1164), rawrecord::field(saved, r, 1166)), QPoint(321, 222)) << r;
-    }
-    EXPECT_EQ(set, 50);  // where they lie, the board opened back shows
-    EXPECT_EQ(QFile::permissions(path("a.nsd")), chosen);
-    EXPECT_EQ(files(), QStringList{"a.nsd"}) << "no temporary file left behind";
-    board.Shake();
-    keys(kVkDown, 100);
-    open(path("a.nsd"));
-    EXPECT_TRUE(messages.shown.isEmpty());
-    EXPECT_EQ(boardImage(), drawn);
-    EXPECT_EQ(QPoint(board.PenX, board.PenY), QPoint(321, 222));
-}
-
-struct OpenCase {
-    const char* name;
-    QByteArray bytes;
-    std::vector<QPoint> inked, blank;  // board pixels that must be set, and some that must not
-    QPoint pen;
-};
-
-class OpenFileTest : public SketchFilesTest, public ::testing::WithParamInterface<OpenCase> {};
-
-TEST_P(OpenFileTest, OpensAsTheLayoutSays)
-{
-    const OpenCase& c = GetParam();
-    keys(kVkRight, 50);  // something that must go away
-    writeWholeFile(path("hand.nsd"), c.bytes);
-    open(path("hand.nsd"));
-    EXPECT_TRUE(messages.shown.isEmpty()) << messages.shown.join('|').toStdString();
-    EXPECT_FALSE(surface.isSet(330, 241)) << "the old drawing was cleared";
-    for (QPoint p : c.inked)
-        EXPECT_TRUE(surface.isSet(p.x(), p.y())) << p.x() << "," << p.y();
-    for (QPoint p : c.blank)
-        EXPECT_FALSE(surface.isSet(p.x(), p.y())) << p.x() << "," << p.y();
-    EXPECT_EQ(QPoint(board.PenX, board.PenY), c.pen);
-    // the store holds the file's first 485 records, odd cells and all, and empty ones past its end
-    EXPECT_EQ(storeBytes().left(kGridBytes), (c.bytes + QByteArray(kGridBytes, '\0')).left(kGridBytes));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Files, OpenFileTest,
-    ::testing::Values(
-        OpenCase{"odd_cells_are_stored_but_not_drawn",
-                 rawrecord::make({}, 10, 20).repeated(484) + rawrecord::make({{1, 2}, {2, -1}, {3, 1}}, 10, 20), {{2, 484}},
-                 {{0, 484}, {1, 484}}, {10, 20}},
-        OpenCase{"ten_records_the_rest_empty_and_the_pen_clamped", rawrecord::make({{5, 1}}, 100, 100).repeated(10),
-                 {{4, 0}, {4, 9}}, {{4, 10}}, {1, 1}},
-        OpenCase{"pen_outside_the_board_is_clamped", rawrecord::make({{582, 1}}, 600, -5).repeated(485), {{581, 484}}, {}, {582, 1}},
-        OpenCase{"records_after_the_485th_are_ignored", rawrecord::make({}, 7, 8).repeated(485) + rawrecord::make({{1, 1}}, 1, 1),
-                 {}, {{0, 0}}, {7, 8}}),
-    [](const auto& row) { return std::string(row.param.name); });
-
-// Refused with the reason (a cancel says nothing), leaving board, store, pen and folder as they were.
-enum class Target { Cancel, Missing, PartialRecord, Fifo, Store, LinkToStore, FullDisk };
-struct RefusedCase { const char* name; bool save; Target target; const char* reason; };  // reason nullptr: no message
-class RefusedFileTest : public SketchFilesTest, public ::testing::WithParamInterface<RefusedCase> {};
-
-TEST_P(RefusedFileTest, RefusedWithTheReasonAndNothingChanged)
-{
-    const auto [name, saving, target, reason] = GetParam();
-    keys(kVkRight, 12);
-    const QByteArray storeBefore = storeBytes(), old = QByteArray("an older sketch").repeated(100);
-    const QImage boardBefore = boardImage();
-    QString chosen = path("target.nsd");
-    std::optional<FileSizeLimit> limit;
-    switch (target) {
-    case Target::Cancel: chosen.clear(); break;
-    case Target::Missing: chosen = path("missing/target.nsd"); break;
-    case Target::PartialRecord: writeWholeFile(chosen, rawrecord::make({{1, 1}}, 5, 5).repeated(3) + "part"); break;
-    case Target::Fifo: ASSERT_EQ(::mkfifo(QFile::encodeName(chosen), 0666), 0); break;
-    case Target::Store: chosen = store.path(); break;
-    case Target::LinkToStore: QFile::link(store.path(), chosen); break;
-    case Target::FullDisk: writeWholeFile(chosen, old), limit.emplace(100000); break;  // the write fails part-way
-    }
-    const QStringList filesBefore = files();
-    saving ? save(chosen) : open(chosen);
-    limit.reset();
-    const QString said = QStringLiteral("Could not %1 %2: %3.").arg(saving ? "save the sketch to" : "open the sketch", chosen);
-    EXPECT_EQ(messages.shown, reason ? QStringList{said.arg(QLatin1String(reason))} : QStringList());
-    EXPECT_TRUE(storeBytes() == storeBefore && boardImage() == boardBefore && board.PenX == 303);
-    EXPECT_EQ(files(), filesBefore);
-    EXPECT_TRUE(target != Target::FullDisk || readWholeFile(chosen) == old);
-    keys(kVkRight, 1);  // the store's file is still the one the board draws into
-    EXPECT_EQ(rawrecord::cell(storeBytes(), 242, 304), 1);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Files, RefusedFileTest,
-    ::testing::Values(RefusedCase{"OpenCancelled", false, Target::Cancel, nullptr},
-                      RefusedCase{"OpenMissing", false, Target::Missing, "No such file or directory"},
-                      RefusedCase{"OpenPartialRecord", false, Target::PartialRecord, "It is not a Nimbolt Sketch drawing"},
-                      RefusedCase{"OpenFIFO", false, Target::Fifo, "It is not a file"},
-                      RefusedCase{"SaveCancelled", true, Target::Cancel, nullptr},
-                      RefusedCase{"SaveIntoAMissingFolder", true, Target::Missing, "No such file or directory"},
-                      RefusedCase{"SaveOverTheStore", true, Target::Store, "It is the board's own screen store"},
-                      RefusedCase{"SaveOverALinkToTheStore", true, Target::LinkToStore, "It is the board's own screen store"},
-                      RefusedCase{"SaveOverAFIFO", true, Target::Fifo, "It is not a file"},
-                      RefusedCase{"SaveOntoAFullDiskKeepsTheOldFile", true, Target::FullDisk, "File too large"}),
-    [](const auto& row) { return std::string(row.param.name); });
+using Answer = MessageService::SaveAnswer;
 
 } // namespace
+
+// Save Sketch and Open Sketch on a board whose store lives in a scratch folder; the dialogs
+// and the save question are answered from scripts.
+class SketchFilesTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<BoardRig> rig;
+    ScriptedServices dialogs;
+    std::unique_ptr<SketchCommands> commands;
+
+    QString path(const char* name) const { return rig->dir.filePath(QLatin1String(name)); }
+    QStringList files() const { return QDir(rig->dir.path()).entryList(QDir::Files); }
+    QPoint pen() const { return {rig->board.penX(), rig->board.penY()}; }
+    void save(const QString& to)
+    {
+        dialogs.answers << to;
+        commands->SaveSketch();
+    }
+    void open(const QString& from)
+    {
+        rig->messages.answers << Answer::Discard;  // should the board hold unsaved drawing
+        dialogs.answers << from;
+        commands->OpenSketch();
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        rig = std::make_unique<BoardRig>();
+        QVERIFY(rig->opened);
+        dialogs = {};
+        commands = std::make_unique<SketchCommands>(rig->board, dialogs, rig->messages);
+    }
+
+    // Saved over a longer file that is not whole records: its tail and permissions are kept,
+    // and the file opens again with the board, the pen and the next key as they were.
+    void savedOverALongerFileOpensAgainAsSaved()
+    {
+        const QByteArray tail(600000 - kGridBytes, '\x7f');
+        writeWholeFile(path("a.nsd"), QByteArray(kGridBytes, '\x01') + tail);
+        QVERIFY(QFile::setPermissions(path("a.nsd"), QFile::ReadOwner | QFile::WriteOwner));
+        const QFile::Permissions chosen = QFile::permissions(path("a.nsd"));
+        rig->keys(kVkRight, 30);
+        rig->keys(kVkUp, 20);
+        const QImage drawn = rig->boardImage();
+        save(path("a.nsd"));
+        const QByteArray saved = readWholeFile(path("a.nsd"));
+        QCOMPARE(saved.size(), 600000);
+        QCOMPARE(saved.mid(kGridBytes), tail);
+        QCOMPARE(QFile::permissions(path("a.nsd")), chosen);
+        QCOMPARE(files(), QStringList{"a.nsd"});  // no temporary file left behind
+        QSet<QPoint> pens;
+        int set = 0;
+        for (int r = 1; r <= 485; ++r) {
+            pens << QPoint(rawrecord::field(saved, r, 1164), rawrecord::field(saved, r, 1166));
+            for (int c = 1; c <= 582; ++c)
+                set += rawrecord::cell(saved, r, c);
+        }
+        QCOMPARE(pens, QSet<QPoint>{QPoint(321, 222)});
+        QCOMPARE(set, 50);
+        rig->board.Shake();
+        rig->keys(kVkDown, 100);
+        open(path("a.nsd"));
+        QCOMPARE(rig->messages.errors, QStringList());
+        QCOMPARE(rig->boardImage(), drawn);
+        QCOMPARE(pen(), QPoint(321, 222));
+        rig->keys(kVkRight, 1);
+        QCOMPARE(rawrecord::cell(rig->storeBytes(), 222, 322), 1);
+        commands->SaveSketch();
+        QCOMPARE(dialogs.offered, path("a.nsd"));  // the sketch last opened
+    }
+
+    // Records 1 to 485 of any regular file; what it lacks reads as empty, the rest is ignored.
+    void opensEachFileShape_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QList<QPoint>>("inked");  // board pixels that must be set
+        QTest::addColumn<QList<QPoint>>("blank");  // and some that must not
+        QTest::addColumn<QPoint>("pen");
+        const QByteArray empty = rawrecord::make({}, 7, 8);
+        const QByteArray fifth = rawrecord::make({{5, 1}}, 100, 100);
+        QTest::newRow("empty file") << QByteArray() << QList<QPoint>{} << QList<QPoint>{{4, 0}}
+                                    << QPoint(1, 1);
+        QTest::newRow("ten whole records, the pen from an empty one")
+            << fifth.repeated(10) << QList<QPoint>{{4, 0}, {4, 9}} << QList<QPoint>{{4, 10}}
+            << QPoint(1, 1);
+        QTest::newRow("partial last record") << fifth.repeated(3) + fifth.left(600)
+                                             << QList<QPoint>{{4, 3}} << QList<QPoint>{{4, 4}}
+                                             << QPoint(1, 1);
+        QTest::newRow("odd cells are stored but not drawn")
+            << empty.repeated(484) + rawrecord::make({{1, 2}, {2, -1}, {3, 1}}, 10, 20)
+            << QList<QPoint>{{2, 484}} << QList<QPoint>{{0, 484}, {1, 484}} << QPoint(10, 20);
+        QTest::newRow("pen outside the board is clamped")
+            << rawrecord::make({{582, 1}}, 600, -5).repeated(485) << QList<QPoint>{{581, 484}}
+            << QList<QPoint>{} << QPoint(582, 1);
+        QTest::newRow("a foreign tail after the 485th record is ignored")
+            << empty.repeated(485) + rawrecord::make({{1, 1}}, 1, 1) + "tail"
+            << QList<QPoint>{} << QList<QPoint>{{0, 0}} << QPoint(7, 8);
+    }
+    void opensEachFileShape()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QList<QPoint>, inked);
+        QFETCH(QList<QPoint>, blank);
+        QFETCH(QPoint, pen);
+        rig->keys(kVkRight, 50);  // something that must go away
+        writeWholeFile(path("hand.nsd"), bytes);
+        open(path("hand.nsd"));
+        QCOMPARE(rig->messages.errors, QStringList());
+        QVERIFY(!rig->surface.isSet(330, 241));
+        for (QPoint p : inked)
+            QVERIFY2(rig->surface.isSet(p.x(), p.y()), qPrintable(QString::number(p.x())));
+        for (QPoint p : blank)
+            QVERIFY2(!rig->surface.isSet(p.x(), p.y()), qPrintable(QString::number(p.x())));
+        QCOMPARE(this->pen(), pen);
+        // the store holds the file's first 485 records, odd cells and all, zeros past its end
+        const QByteArray expected = (bytes + QByteArray(kGridBytes, '\0')).left(kGridBytes);
+        QCOMPARE(rig->storeBytes().left(kGridBytes), expected);
+    }
+
+    // Refused with the reason (a cancel says nothing), leaving board, store, pen and folder.
+    void refusedWithTheReasonAndNothingChanged_data()
+    {
+        QTest::addColumn<bool>("saving");
+        QTest::addColumn<QString>("target");  // a name in the scratch folder; "" cancels
+        QTest::addColumn<QString>("reason");  // "" for no message
+        QTest::newRow("open cancelled") << false << "" << "";
+        QTest::newRow("open missing") << false << "gone.nsd" << "No such file or directory";
+        QTest::newRow("open a folder") << false << "folder" << "It is not a file";
+        QTest::newRow("open a FIFO") << false << "fifo" << "It is not a file";
+        QTest::newRow("save cancelled") << true << "" << "";
+        QTest::newRow("save into a missing folder")
+            << true << "gone/a.nsd" << "No such file or directory";
+        QTest::newRow("save over the store")
+            << true << "app/Screen.txt" << "It is the board's own screen store";
+        QTest::newRow("save over a link to the store")
+            << true << "store-link" << "It is the board's own screen store";
+        QTest::newRow("save over a FIFO") << true << "fifo" << "It is not a file";
+        QTest::newRow("save onto a full disk keeps the old file")
+            << true << "old.nsd" << "File too large";
+    }
+    void refusedWithTheReasonAndNothingChanged()
+    {
+        QFETCH(bool, saving);
+        QFETCH(QString, target);
+        QFETCH(QString, reason);
+        QVERIFY(QDir(rig->dir.path()).mkdir(QStringLiteral("folder")));
+        QCOMPARE(::mkfifo(QFile::encodeName(path("fifo")).constData(), 0666), 0);
+        QVERIFY(QFile::link(rig->store.path(), path("store-link")));
+        const QByteArray old = QByteArray("an older sketch").repeated(100);
+        writeWholeFile(path("old.nsd"), old);
+        rig->keys(kVkRight, 12);
+        const QByteArray storeBefore = rig->storeBytes();
+        const QImage boardBefore = rig->boardImage();
+        const QStringList filesBefore = files();
+        const QString chosen = target.isEmpty() ? QString() : rig->dir.filePath(target);
+        {
+            const FileSizeLimit limit(100000);  // a save writes more: its write fails part-way
+            saving ? save(chosen) : open(chosen);
+        }
+        const QString said = QStringLiteral("Could not %1 %2: %3.")
+                                 .arg(saving ? "save the sketch to" : "open the sketch", chosen, reason);
+        QCOMPARE(rig->messages.errors, reason.isEmpty() ? QStringList() : QStringList{said});
+        QCOMPARE(rig->storeBytes(), storeBefore);
+        QCOMPARE(rig->boardImage(), boardBefore);
+        QCOMPARE(pen(), QPoint(303, 242));
+        QCOMPARE(files(), filesBefore);
+        QCOMPARE(readWholeFile(path("old.nsd")), old);
+        rig->keys(kVkRight, 1);  // the store's file is still the one the board draws into
+        QCOMPARE(rawrecord::cell(rig->storeBytes(), 242, 304), 1);
+    }
+
+    // Drawing made since the board was last blank, saved or opened is never lost unasked.
+    void asksBeforeDrawingIsLost_data()
+    {
+        QTest::addColumn<QString>("board");  // what happened to it before the question
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("saveTo");  // what the Save dialog answers; "" cancels
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<bool>("goesOn");
+        const int save = int(Answer::Save);
+        const int cancel = int(Answer::Cancel);
+        QTest::newRow("blank") << "blank" << cancel << "" << false << true;
+        QTest::newRow("re-marked after saving") << "re-marked" << cancel << "" << false << true;
+        QTest::newRow("shaken") << "shaken" << cancel << "" << false << true;
+        QTest::newRow("just opened") << "opened" << cancel << "" << false << true;
+        QTest::newRow("drawn, Cancel") << "drawn" << cancel << "" << true << false;
+        QTest::newRow("drawn, Discard") << "drawn" << int(Answer::Discard) << "" << true << true;
+        QTest::newRow("drawn, Save") << "drawn" << save << "kept.nsd" << true << true;
+        QTest::newRow("drawn, Save cancelled") << "drawn" << save << "" << true << false;
+        QTest::newRow("drawn, Save fails") << "drawn" << save << "gone/kept.nsd" << true << false;
+        QTest::newRow("restored at start, Cancel") << "restored" << cancel << "" << true << false;
+    }
+    void asksBeforeDrawingIsLost()
+    {
+        QFETCH(QString, board);
+        QFETCH(int, answer);
+        QFETCH(QString, saveTo);
+        QFETCH(bool, asked);
+        QFETCH(bool, goesOn);
+        writeWholeFile(path("drawn.nsd"), rawrecord::make({{1, 1}}, 9, 9));
+        if (board != QLatin1String("blank") && board != QLatin1String("restored"))
+            rig->keys(kVkRight, 3);
+        if (board == QLatin1String("re-marked")) {
+            save(path("s.nsd"));
+            rig->board.Form_KeyDown(0, 0);  // beeps and marks the pen's cell again
+        } else if (board == QLatin1String("shaken")) {
+            rig->board.Shake();
+        } else if (board == QLatin1String("opened")) {
+            QVERIFY(commands->openSketchFile(path("drawn.nsd")));
+        } else if (board == QLatin1String("restored")) {
+            RowRecord left;  // as an earlier run ended by Exit left the store
+            left.setCell(5, 1);
+            rig->store.writeRow(3, left);
+            rig->board.drawStore();
+        }
+        rig->messages.answers << Answer(answer);
+        dialogs.answers << (saveTo.isEmpty() ? QString() : rig->dir.filePath(saveTo));
+        QCOMPARE(commands->mayLoseDrawing(SketchCommands::kBeforeClosing), goesOn);
+        const QStringList question{SketchCommands::kBeforeClosing};
+        QCOMPARE(rig->messages.asked, asked ? question : QStringList());
+        QCOMPARE(QFile::exists(path("kept.nsd")), saveTo == QLatin1String("kept.nsd"));
+        QCOMPARE(rig->board.hasUnsavedDrawing(), !goesOn || answer == int(Answer::Discard));
+    }
+
+    void openAsksFirstAndCancelShowsNoDialog()
+    {
+        rig->keys(kVkRight, 3);
+        commands->OpenSketch();
+        QCOMPARE(rig->messages.asked, QStringList{SketchCommands::kBeforeOpening});
+        QCOMPARE(dialogs.calls, QStringList());
+    }
+};
+
+QTEST_GUILESS_MAIN(SketchFilesTest)
+#include "sketch_files_test.moc"

@@ -123,6 +123,7 @@ private Q_SLOTS:
         QFETCH(QString, trigger);
         QFETCH(QString, call);
         QTest::keyClick(window->boardView(), Qt::Key_Right);
+        messages.answers = {MessageService::SaveAnswer::Discard};  // Open asks about the drawing
         QTimer::singleShot(0, this, [this] {  // the About box is modal over the window
             if (auto* box = qobject_cast<frmAbout*>(QApplication::activeModalWidget()); box && box->parent() == window.get())
                 services.calls << QStringLiteral("about"), box->reject();
@@ -154,8 +155,14 @@ private Q_SLOTS:
         QCOMPARE(window->boardView()->grab().toImage().pixelColor(291, 241), ink());
         frmNimboltSketch second(WindowServices{&messages});
         QVERIFY(!second.Form_Load({dir->path()}));
-        QCOMPARE(messages.shown, QStringList{"Nimbolt Sketch is already running."});
+        QCOMPARE(messages.errors, QStringList{"Nimbolt Sketch is already running."});
+        // the restored drawing is not dropped unasked: Cancel keeps window and store
+        messages.answers = {MessageService::SaveAnswer::Cancel, MessageService::SaveAnswer::Discard};
+        QVERIFY(!window->close());
+        QVERIFY(window->isVisible());
+        QVERIFY(QFile::exists(storePath()));
         QVERIFY(window->close());
+        QCOMPARE(messages.asked.size(), 2);
         QVERIFY(!QFile::exists(storePath()));
     }
 
@@ -168,9 +175,9 @@ private Q_SLOTS:
         const int status = QCoreApplication::exec();
         limit.reset();
         QCOMPARE(status, 1);
-        QCOMPARE(messages.shown.size(), 1);
-        QVERIFY2(messages.shown[0].startsWith("Could not write ") && messages.shown[0].contains("Screen.txt"),
-                 qPrintable(messages.shown[0]));
+        QCOMPARE(messages.errors.size(), 1);
+        QVERIFY2(messages.errors[0].startsWith("Could not write ") && messages.errors[0].contains("Screen.txt"),
+                 qPrintable(messages.errors[0]));
     }
 };
 

@@ -19,11 +19,21 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-// Records message boxes and beeps instead of showing them.
+// Records message boxes and beeps instead of showing them; answers the save question from
+// `answers` (Cancel when it runs out).
 struct RecordingMessages : MessageService {
     void showMessage(const QString& text) override { shown.push_back(text); }
+    void showError(const QString& text) override { errors.push_back(text); }
+    SaveAnswer askToSave(const QString& question) override
+    {
+        asked.push_back(question);
+        return answers.isEmpty() ? SaveAnswer::Cancel : answers.takeFirst();
+    }
     void beep() override { ++beeps; }
     QStringList shown;
+    QStringList errors;
+    QStringList asked;
+    QList<SaveAnswer> answers;
     int beeps = 0;
 };
 
@@ -35,7 +45,11 @@ struct RecordingPointer : MousePointer {
 
 // Answers the dialogs from a script ("" or none is Cancel) and the printer; records each request.
 struct ScriptedServices : SketchDialogs, PagePrinter, HelpService {
-    std::optional<QString> ShowSave() override { return answer(QStringLiteral("save")); }
+    std::optional<QString> ShowSave(const QString& suggested) override
+    {
+        offered = suggested;
+        return answer(QStringLiteral("save"));
+    }
     std::optional<QString> ShowOpen() override { return answer(QStringLiteral("open")); }
     bool ShowPrinter() override { return calls << QStringLiteral("print"), printerChosen; }
     void printPage(const QImage&) override { calls << QStringLiteral("printed"); }
@@ -48,6 +62,7 @@ struct ScriptedServices : SketchDialogs, PagePrinter, HelpService {
     QStringList answers, calls;
     bool printerChosen = false;
     QString helpFile;
+    QString offered;  // the name the last Save dialog offered
     std::optional<QString> answer(const QString& call)
     {
         calls << call;
