@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QTextStream>
+#include <QTimer>
 
 #include <memory>
 
@@ -57,13 +58,15 @@ int main(int argc, char* argv[])
             QCoreApplication::exit(1);
             return;
         }
-        mainWindow->show();
         centreOnScreen(mainWindow.get());
-        // A named file that cannot be opened is reported on the board, as Open Sketch does.
-        if (!command.error.isEmpty())
-            QtMessageService(mainWindow.get()).showMessage(command.error);
-        else if (!command.sketchPath.isEmpty())
-            mainWindow->openSketchFile(command.sketchPath);
+        mainWindow->show();
+        // A named file is opened, or why it cannot be is shown, once the splash has gone.
+        QTimer::singleShot(0, mainWindow.get(), [window = mainWindow.get(), &command] {
+            if (!command.error.isEmpty())
+                QtMessageService(window).showError(command.error);
+            else if (!command.sketchPath.isEmpty())
+                window->openSketchFile(command.sketchPath);
+        });
     });
     splash->show();
     return QApplication::exec();

@@ -1,15 +1,18 @@
 #include "platform/window_frame.h"
 
 #include <QGuiApplication>
+#include <QThread>
 #include <QWidget>
 
 #ifdef NIMBOLT_HAVE_XCB
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -29,14 +32,33 @@ void setProperty(xcb_connection_t* connection, std::uint8_t mode, xcb_window_t w
     xcb_change_property(connection, mode, window, property, type, 32, static_cast<std::uint32_t>(N), values.data());
 }
 
+xcb_connection_t* x11Connection()
+{
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 ? x11->connection() : nullptr;
+}
+
+// The 32-bit values of a window property; empty when it is not set.
+std::vector<std::uint32_t> property(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t name)
+{
+    const auto cookie = xcb_get_property(connection, 0, window, name, XCB_GET_PROPERTY_TYPE_ANY, 0, 1024);
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(connection, cookie, nullptr);
+    std::vector<std::uint32_t> values;
+    if (reply && reply->format == 32) {
+        const auto* data = static_cast<const std::uint32_t*>(xcb_get_property_value(reply));
+        values.assign(data, data + xcb_get_property_value_length(reply) / 4);
+    }
+    std::free(reply);
+    return values;
+}
+
 } // namespace
 #endif
 
 void useBorderOnlyFrame(QWidget* window)
 {
 #ifdef NIMBOLT_HAVE_XCB
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    xcb_connection_t* connection = x11Connection();
     if (!connection)  // another window system
         return;
     const auto id = static_cast<xcb_window_t>(window->winId());
@@ -55,4 +77,40 @@ void useBorderOnlyFrame(QWidget* window)
 #else
     Q_UNUSED(window);
 #endif
+}
+
+QMargins expectedFrameMargins(QWidget* window)
+{
+#ifdef NIMBOLT_HAVE_XCB
+    xcb_connection_t* connection = x11Connection();
+    if (!connection)
+        return {};
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    const xcb_atom_t request = internAtom(connection, "_NET_REQUEST_FRAME_EXTENTS");
+    const std::vector<std::uint32_t> supported =
+        property(connection, root, internAtom(connection, "_NET_SUPPORTED"));
+    if (std::find(supported.begin(), supported.end(), request) == supported.end())
+        return {};  // no window manager, or one that cannot say
+    const auto id = static_cast<xcb_window_t>(window->winId());
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = id;
+    message.type = request;
+    xcb_send_event(connection, 0, root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                   reinterpret_cast<const char*>(&message));
+    xcb_flush(connection);
+    // The window manager answers at once; a quarter of a second bounds the wait if it does not.
+    const xcb_atom_t extents = internAtom(connection, "_NET_FRAME_EXTENTS");
+    for (int attempt = 0; attempt < 25; ++attempt) {
+        const std::vector<std::uint32_t> ltrb = property(connection, id, extents);
+        if (ltrb.size() == 4)
+            return QMargins(int(ltrb[0]), int(ltrb[2]), int(ltrb[1]), int(ltrb[3]));
+        QThread::msleep(10);
+    }
+#else
+    Q_UNUSED(window);
+#endif
+    return {};
 }

@@ -33,6 +33,7 @@ class Session:
         self.prog, self.dir = os.path.realpath(program), tempfile.mkdtemp(prefix='nimbolt-e2e.')
         os.chmod(self.dir, 0o755)  # another user may need to reach folders inside
         self.programs, self.daemons, self.maps, self.buses, self.dpy = [], [], [], {}, None
+        self.frame = [0, 0, 0, 0]  # the frame extents answered, once frame_every_window has been called
         self.app = self.app_folder('app')
         read, write = os.pipe()
         self.xvfb = self.launch(['Xvfb', '-displayfd', str(write), '-screen', '0', '1280x1024x24', '-nolisten',
@@ -50,10 +51,17 @@ class Session:
         os.makedirs(f'{self.dir}/{name}')
         return os.path.dirname(shutil.copy(self.prog, f'{self.dir}/{name}'))
 
-    def pump(self):  # log windows as they are mapped: (time, window id)
+    def pump(self):  # log windows as they are mapped: (time, window id); answer frame requests
         while self.dpy and self.dpy.pending_events():
             if (e := self.dpy.next_event()).type == X.MapNotify:
                 self.maps.append((time.monotonic(), e.window.id))
+            elif e.type == X.ClientMessage and e.client_type == self.dpy.intern_atom('_NET_REQUEST_FRAME_EXTENTS'):
+                e.window.change_property(self.dpy.intern_atom('_NET_FRAME_EXTENTS'), Xatom.CARDINAL, 32, self.frame)
+
+    def frame_every_window(self, left, right, top, bottom):  # as a window manager says it would, drawing none
+        self.frame = [left, right, top, bottom]
+        atom = self.dpy.intern_atom
+        self.root.change_property(atom('_NET_SUPPORTED'), Xatom.ATOM, 32, [atom('_NET_REQUEST_FRAME_EXTENTS')])
 
     def poll(self, what, get, timeout=20, watch=None, want=None):
         """Call get every 50 ms until it gives a true value (or want, a set or dict); return it. Generous timeouts."""
@@ -166,7 +174,7 @@ class Session:
             [sys.executable, __file__], capture_output=True, text=True, **how).stdout.splitlines()), watch=program)
 
     def file_dialog(self, program, shortcut, title, path):  # a typed path replaces any name the dialog offers
-        self.keys(shortcut)
+        shortcut and self.keys(shortcut)
         dialog = self.window(program, name=title)
         self.keys('ctrl+a', to=dialog)
         self.keys(text=path)

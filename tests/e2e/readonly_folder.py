@@ -2,7 +2,7 @@
 """An ordinary user runs the program from a folder the user cannot write to: the store goes to the user's data
 folder; when no folder is usable, the store cannot be deleted on closing or Shake cannot write, a message says
 why and the program ends with status 1."""
-import os, subprocess
+import os, shutil, subprocess
 from harness import Skip, check, run
 
 USER, MAIN = 'sktest', 'Nimbolt Sketch'
@@ -25,11 +25,24 @@ def readonly_folder(s):
         s.keys('Return', to=s.window(program, name=MAIN, other_than=main))
         s.status(program, 1)
 
-    # The store falls back to the data folder and goes when the window closes.
+    # The store falls back to the data folder. A sketch of the user's in a folder the user cannot write
+    # to is saved in place; saved, the drawing closes unasked and the store goes with the window.
     program, main = start()
+    drawn = {(291, 241), (292, 241)}
     s.keys('Up', 'Right', to=main)
-    s.expect_store(store, {(291, 241), (292, 241)})
+    s.expect_store(store, drawn)
     check(os.listdir(app) == ['nimbolt-sketch'], f'files appeared in the application folder: {os.listdir(app)}')
+    os.makedirs(shared := f'{s.dir}/shared')  # root's, mode 755
+    open(sketch := f'{shared}/ours.nsd', 'wb').write(bytes(100))
+    shutil.chown(sketch, USER, USER)
+    s.keys('ctrl+s')
+    s.keys('ctrl+a', to=(dialog := s.window(program, name='Save Sketch As')))
+    s.keys(text=sketch)
+    s.keys('Return')
+    s.keys('alt+y', to=s.window(program, name='Save Sketch As', other_than=dialog))  # replace it
+    s.gone(dialog)
+    s.expect_store(sketch, drawn)
+    check(os.listdir(shared) == ['ours.nsd'], f'the save left files beside the sketch: {os.listdir(shared)}')
     s.close(main, program)
     check(not os.path.exists(store), 'closing the window left the store')
 

@@ -17,11 +17,15 @@ def session(s):
         s.expect_store(store, cells)
         s.expect_board(main, cells)
 
-    # The splash first, without the main window's title; the main window about 2 s later.
+    # The splash first, without the main window's title; the main window about 2 s later. Each is
+    # centred by its frame, which the window manager says has a title bar 20 pixels high.
+    def centred(w):
+        return abs(2 * w.x + w.width - 1280) <= 2 and abs(2 * (w.y - 20) + w.height + 20 - 1024) <= 2
+    s.frame_every_window(0, 0, 20, 0)
     splash = s.window(first := s.start(), size=SPLASH)
-    check(splash.name != MAIN and s.painted(splash) and abs(2 * splash.x + SPLASH[0] - 1280) <= 2
-          and abs(2 * splash.y + SPLASH[1] - 1024) <= 2, f'splash {splash} is titled, blank or not centred')
+    check(splash.name != MAIN and s.painted(splash) and centred(splash), f'splash {splash} is titled, blank or off centre')
     main = s.window(first, name=MAIN)
+    check(centred(main), f'the main window {main} is not centred by its frame')
     s.gone(splash)
     shown = {xid: t for t, xid in s.maps}
     check(shown[main.xid] - shown[splash.xid] >= 1.0, 'the main window came less than 1 s after the splash')
@@ -39,7 +43,10 @@ def session(s):
     check(read_cells(cat)[1] == {(291, 242)} and os.path.getsize(cat) == STORE_BYTES,
           'the sketch file is not 485 records that all carry the pen (291, 242)')
     draw(main, ['F2', 'Down', 'Down'], {(291, 243), (291, 244)})
-    s.file_dialog(first, 'ctrl+o', 'Open Sketch', cat)
+    s.keys('ctrl+o')
+    s.message(first, 'Save changes to your sketch before opening another?')
+    s.keys('alt+d')
+    s.file_dialog(first, None, 'Open Sketch', cat)
     s.expect_board(main, saved)
     saved.add((290, 242))
     draw(main, ['Left'], saved)
@@ -68,11 +75,18 @@ def session(s):
     main = s.window(third := s.start(), name=MAIN)
     s.expect_board(main, saved)
 
-    # F1 shows the help viewer; the close button ends the program all the same and deletes the store.
+    # F1 shows the help viewer. The close button asks first about the unsaved drawing: Escape keeps
+    # everything, Alt+D discards it, ends the program with the help still open and deletes the store.
     s.keys('F1', to=main)
     help_window = s.window(third, name='Nimbolt Sketch Help')
     s.poll('help viewer painted', lambda: s.painted(help_window))
-    s.close(main, third)
+    for answer in ('Escape', 'alt+d'):
+        s.close(main)
+        s.message(third, 'Save changes to your sketch before closing?')
+        s.keys(answer, to=(question := s.window(third, name=MAIN, other_than=main)))
+        s.gone(question)
+    check(third.poll() is None or third.returncode == 0, 'Escape on the question did not keep the program')
+    s.status(third, 0, 'Discard')
     check(not os.path.exists(store), 'closing the window left Screen.txt')
 
     # A sketch named on the command line (relative to the working folder), its pen (300, 200), opens in the window.
@@ -82,13 +96,16 @@ def session(s):
     main = s.window(opened := s.start('my drawing.nsd', cwd=sketches), name=MAIN)
     s.expect_board(main, cells)
     draw(main, ['Right'], cells | {(301, 200)})
-    s.close(main, opened)
+    s.close(main)
+    s.keys('alt+d', to=s.window(opened, name=MAIN, other_than=main))
+    s.status(opened, 0, 'Discard')
 
     # A file that cannot be opened still starts the board, which says why in a message box.
     missing = s.start(gone := f'{sketches}/gone.nsd')
     s.message(missing, f'Could not open the sketch {gone}: No such file or directory.')
     one = s.window(missing, name=MAIN)
     box, main = sorted([one, s.window(missing, name=MAIN, other_than=one)], key=lambda w: w.height)
+    check(all(w.name == MAIN for w in s.windows(missing)), 'the splash stayed up behind the message')
     s.keys('Return', to=box)
     s.close(main, missing)
 
