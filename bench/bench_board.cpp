@@ -36,7 +36,7 @@ void BM_KeyPress(benchmark::State& state)
     Board b;
     int i = 0;
     for (auto _ : state)
-        b.board.Form_KeyDown((++i & 1) ? kVkRight : kVkLeft, 0);
+        b.board.Form_KeyDown((++i & 1) ? kVkRight : kVkLeft);
 }
 BENCHMARK(BM_KeyPress);
 

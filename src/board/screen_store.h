@@ -1,6 +1,7 @@
 #pragma once
 
 #include "board/row_record.h"
+#include "platform/plain_file.h"
 #include "platform/record_file.h"
 
 #include <QString>
@@ -34,11 +35,9 @@ public:
     void closeAndDelete();
     void close();
 
-    bool isOpen() const { return file_.isOpen(); }
     QString path() const { return file_.path(); }
-    qint64 size() const { return file_.size(); }
     // Whether path (links followed) names the store's file.
-    bool isFile(const QString& path) const { return file_.isFile(path); }
+    bool isFile(const QString& path) const { return PlainFile::sameFile(file_.path(), path); }
     const QString& error() const { return error_; }
 
 private:

@@ -42,7 +42,7 @@ void SketchBoard::Form_Load()
     penY_ = int(std::nearbyint(boardHeight_ / 2.0));
 }
 
-void SketchBoard::Form_KeyDown(int KeyCode, int /*Shift*/)
+void SketchBoard::Form_KeyDown(int KeyCode)
 {
     switch (KeyCode) {
     case kVkLeft:

@@ -1,16 +1,11 @@
 #pragma once
 
 #include "board/row_record.h"
+#include "platform/virtual_keys.h"
 
 class DrawingSurface;
 class MessageService;
 class ScreenStore;
-
-// Windows virtual-key codes of the four arrows.
-inline constexpr int kVkLeft = 37;
-inline constexpr int kVkUp = 38;
-inline constexpr int kVkRight = 39;
-inline constexpr int kVkDown = 40;
 
 // The main window's drawing logic: the pen, the board's pixels and its screen store. Every
 // row passes through rowBuffer, which keeps whatever the last row left in it. Store failures
@@ -23,8 +18,9 @@ public:
     // Fixes the board size from the surface and centres the pen. The store is opened by
     // the caller; drawStore() then shows what an earlier run left in it.
     void Form_Load();
-    // One key that reached the window, as a virtual-key code; the shift state is unused.
-    void Form_KeyDown(int KeyCode, int Shift);
+    // One key that reached the window, as a virtual-key code; which modifiers were held
+    // makes no difference.
+    void Form_KeyDown(int KeyCode);
     // Clears the board and every row of the store; the pen stays where it was.
     void Shake();
 

@@ -37,7 +37,7 @@ void BoardView::keyPressEvent(QKeyEvent* event)
     // A modifier pressed on its own starts a shortcut or an access key, not a board key:
     // it neither beeps nor records the pen's cell.
     if (keyHandler_ && !isModifierKey(event->key()))
-        keyHandler_(virtualKeyCode(*event), shiftState(event->modifiers()));
+        keyHandler_(virtualKeyCode(*event));
     event->accept();
 }
 

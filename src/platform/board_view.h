@@ -11,7 +11,7 @@ class ImageSurface;
 class BoardView : public QWidget {
     Q_OBJECT
 public:
-    using KeyHandler = std::function<void(int keyCode, int shift)>;
+    using KeyHandler = std::function<void(int keyCode)>;
 
     BoardView(ImageSurface& surface, QWidget* parent = nullptr);
     void setKeyHandler(KeyHandler handler) { keyHandler_ = std::move(handler); }

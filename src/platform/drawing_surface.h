@@ -11,12 +11,7 @@ public:
     // Sets one pixel in the surface's ink colour; pixels outside the surface are ignored.
     virtual void plot(int x, int y) = 0;
     // Sets the pixels of row y whose flag is non-zero; flag i stands for pixel (i, y).
-    virtual void plotRow(int y, std::span<const unsigned char> flags)
-    {
-        for (std::size_t x = 0; x < flags.size(); ++x)
-            if (flags[x])
-                plot(int(x), y);
-    }
+    virtual void plotRow(int y, std::span<const unsigned char> flags) = 0;
     // Fills the whole surface with its background colour.
     virtual void clear() = 0;
 };

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <cstring>
 #include <stdexcept>
 
 // A failed file operation; message() is one sentence naming the file and the system's reason.
@@ -14,3 +15,6 @@ public:
 private:
     QString message_;
 };
+
+// The system's own words for an errno value ("No space left on device").
+inline QString systemReason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }

@@ -1,11 +1,11 @@
 #include "platform/plain_file.h"
 
+#include "platform/file_error.h"
 #include "platform/retried.h"
 
 #include <QFile>
 
 #include <cerrno>
-#include <cstring>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -32,7 +32,7 @@ std::optional<QString> openForReading(QFile& file, const QString& path)
     const QByteArray native = QFile::encodeName(path);
     const int fd = retried([&] { return ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC); });
     if (fd < 0)
-        return QString::fromLocal8Bit(std::strerror(errno));
+        return systemReason(errno);
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);

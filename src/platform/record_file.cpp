@@ -8,8 +8,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
-#include <set>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -18,18 +16,10 @@
 
 namespace {
 
-std::set<int>& numbersInUse()
-{
-    static std::set<int> numbers;
-    return numbers;
-}
-
 // A long run of records is written in pieces of this size. One huge write fills the page
 // cache with large folios, and on Linux every later one-record write into those (a key
 // press) costs about half as much again.
 constexpr std::size_t kMaxPieceBytes = 64 * 1024;
-
-QString reason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
 QString shown(const QString& path) { return QDir::toNativeSeparators(path); }
 
@@ -39,17 +29,6 @@ RecordFile::RecordFile(int recordLength) : recordLength_(recordLength) {}
 
 RecordFile::~RecordFile() { close(); }
 
-int RecordFile::nextFreeFileNumber()
-{
-    int n = 1;
-    for (int used : numbersInUse()) {
-        if (used != n)
-            break;
-        ++n;
-    }
-    return n;
-}
-
 void RecordFile::open(const QString& path)
 {
     close();
@@ -58,7 +37,7 @@ void RecordFile::open(const QString& path)
     const int flags = O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
     const int fd = retried([&] { return ::open(native.constData(), flags, 0666); });
     if (fd < 0) {
-        const QString why = errno == ELOOP ? QStringLiteral("It is a symbolic link") : reason(errno);
+        const QString why = errno == ELOOP ? QStringLiteral("It is a symbolic link") : systemReason(errno);
         throw FileError(QStringLiteral("Could not open %1: %2.").arg(shown(path), why));
     }
     struct stat st {};
@@ -68,8 +47,6 @@ void RecordFile::open(const QString& path)
     }
     fd_ = fd;
     path_ = path;
-    number_ = nextFreeFileNumber();
-    numbersInUse().insert(number_);
 }
 
 bool RecordFile::lockExclusive()
@@ -89,23 +66,13 @@ void RecordFile::close()
         return;
     ::close(fd_);  // nothing useful can be done about a failed close of a pread/pwrite file
     fd_ = -1;
-    numbersInUse().erase(number_);
-    number_ = 0;
-}
-
-bool RecordFile::isFile(const QString& path) const
-{
-    struct stat mine {};
-    struct stat other {};
-    return fd_ >= 0 && ::fstat(fd_, &mine) == 0 && ::stat(QFile::encodeName(path).constData(), &other) == 0
-        && mine.st_dev == other.st_dev && mine.st_ino == other.st_ino;
 }
 
 qint64 RecordFile::offsetOf(qint64 n) const { return (n - 1) * recordLength_; }
 
 void RecordFile::fail(const char* what) const
 {
-    throw FileError(QStringLiteral("Could not %1 %2: %3.").arg(QLatin1String(what), shown(path_), reason(errno)));
+    throw FileError(QStringLiteral("Could not %1 %2: %3.").arg(QLatin1String(what), shown(path_), systemReason(errno)));
 }
 
 void RecordFile::read(qint64 n, std::span<std::byte> into)
@@ -141,12 +108,4 @@ void RecordFile::write(qint64 n, std::span<const std::byte> from)
         }
         done += std::size_t(put);
     }
-}
-
-qint64 RecordFile::size() const
-{
-    struct stat st {};
-    if (fd_ < 0 || ::fstat(fd_, &st) != 0)
-        return 0;
-    return st.st_size;
 }

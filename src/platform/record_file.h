@@ -5,8 +5,7 @@
 #include <cstddef>
 #include <span>
 
-// A random-access file of fixed-length records numbered from 1. Each open file holds a
-// file number, the lowest one free, until it is closed. Every failure throws FileError.
+// A random-access file of fixed-length records numbered from 1. Every failure throws FileError.
 class RecordFile {
 public:
     explicit RecordFile(int recordLength);
@@ -23,9 +22,6 @@ public:
     // process's end, whatever ends it.
     bool lockExclusive();
     void close();
-    bool isOpen() const { return fd_ >= 0; }
-    // Whether path (links followed) names the open file.
-    bool isFile(const QString& path) const;
 
     // Reads from the start of record n, as many bytes as `into` holds (one record or a run
     // of them); what lies past the end of the file reads as zeros.
@@ -33,12 +29,7 @@ public:
     // Writes from the start of record n, extending the file when n lies beyond its end.
     void write(qint64 n, std::span<const std::byte> from);
 
-    qint64 size() const;
     const QString& path() const { return path_; }
-    int fileNumber() const { return number_; }
-
-    // The lowest file number no open RecordFile holds.
-    static int nextFreeFileNumber();
 
 private:
     qint64 offsetOf(qint64 n) const;
@@ -46,6 +37,5 @@ private:
 
     int recordLength_;
     int fd_ = -1;
-    int number_ = 0;
     QString path_;
 };

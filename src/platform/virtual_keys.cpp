@@ -12,8 +12,8 @@ constexpr std::array<std::pair<int, int>, 34> kNamedKeys{{
     {Qt::Key_Backspace, 8}, {Qt::Key_Tab, 9}, {Qt::Key_Backtab, 9}, {Qt::Key_Clear, 12},
     {Qt::Key_Return, 13}, {Qt::Key_Enter, 13}, {Qt::Key_Pause, 19}, {Qt::Key_CapsLock, 20},
     {Qt::Key_Escape, 27}, {Qt::Key_Space, 32}, {Qt::Key_PageUp, 33}, {Qt::Key_PageDown, 34},
-    {Qt::Key_End, 35}, {Qt::Key_Home, 36}, {Qt::Key_Left, 37}, {Qt::Key_Up, 38},
-    {Qt::Key_Right, 39}, {Qt::Key_Down, 40}, {Qt::Key_Print, 44}, {Qt::Key_Insert, 45},
+    {Qt::Key_End, 35}, {Qt::Key_Home, 36}, {Qt::Key_Left, kVkLeft}, {Qt::Key_Up, kVkUp},
+    {Qt::Key_Right, kVkRight}, {Qt::Key_Down, kVkDown}, {Qt::Key_Print, 44}, {Qt::Key_Insert, 45},
     {Qt::Key_Delete, 46}, {Qt::Key_Menu, 93}, {Qt::Key_NumLock, 144},
     {Qt::Key_ScrollLock, 145}, {Qt::Key_Semicolon, 186}, {Qt::Key_Equal, 187},
     {Qt::Key_Comma, 188}, {Qt::Key_Minus, 189}, {Qt::Key_Period, 190}, {Qt::Key_Slash, 191},
@@ -49,10 +49,4 @@ int virtualKeyCode(const QKeyEvent& event)
             return vk;
     }
     return 0;
-}
-
-int shiftState(Qt::KeyboardModifiers modifiers)
-{
-    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0)
-        | (modifiers & Qt::AltModifier ? 4 : 0);
 }

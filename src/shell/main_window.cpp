@@ -55,7 +55,7 @@ frmNimboltSketch::frmNimboltSketch(const WindowServices& services, QWidget* pare
     setContextMenuPolicy(Qt::PreventContextMenu);
     view_ = new BoardView(surface_, this);
     view_->setObjectName(QStringLiteral("board"));
-    view_->setKeyHandler([this](int keyCode, int shift) { Form_KeyDown(keyCode, shift); });
+    view_->setKeyHandler([this](int keyCode) { Form_KeyDown(keyCode); });
     setCentralWidget(view_);
     createMenus();
     createToolbar();
@@ -101,9 +101,9 @@ bool frmNimboltSketch::guarded(const std::function<void()>& step)
     }
 }
 
-void frmNimboltSketch::Form_KeyDown(int KeyCode, int Shift)
+void frmNimboltSketch::Form_KeyDown(int KeyCode)
 {
-    guarded([&] { board_.Form_KeyDown(KeyCode, Shift); });
+    guarded([&] { board_.Form_KeyDown(KeyCode); });
 }
 
 void frmNimboltSketch::Shake()

@@ -42,7 +42,7 @@ public:
     // Fixes the board, centres the pen, opens the screen store in the first usable folder
     // and shows what it holds. False when the program must end (the reason was shown).
     bool Form_Load(const QStringList& storeFolders);
-    void Form_KeyDown(int KeyCode, int Shift);
+    void Form_KeyDown(int KeyCode);
 
     void Shake();
     void OpenSketch();

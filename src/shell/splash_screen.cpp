@@ -111,7 +111,6 @@ void frmSplash::Timer1_Timer()
     if (unloaded_)
         return;
     handOver_();
-    timer1_->setInterval(0);
     timer1_->stop();
     unload();
 }

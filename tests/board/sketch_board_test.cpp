@@ -41,7 +41,7 @@ private Q_SLOTS:
         QFETCH(QPoint, pen);
         QFETCH(int, beeps);
         QCOMPARE(this->pen(), QPoint(291, 242));  // 242.5 rounds to even
-        rig->board.Form_KeyDown(key, 0);
+        rig->board.Form_KeyDown(key);
         QCOMPARE(this->pen(), pen);
         QImage inked = blank;
         inked.setPixelColor(pen.x() - 1, pen.y() - 1, Qt::black);  // cell (x, y) is pixel (x-1, y-1)
@@ -86,14 +86,14 @@ private Q_SLOTS:
         SketchBoard corner{rig->store, rig->surface, watching, rig->rowBuffer};
         corner.Form_Load();
         corner.placePen(580, 481);
-        corner.Form_KeyDown(kVkRight, 0);
+        corner.Form_KeyDown(kVkRight);
         QCOMPARE(watching.shown, QStringList({"581", "481"}));
         QCOMPARE(watching.writtenWhenShown, QList<bool>({false, false}));
         QVERIFY(watching.written());
         // just outside the corner twice, then its far end
         for (QPoint at : {QPoint(580, 485), QPoint(582, 480), QPoint(582, 485)}) {
             corner.placePen(at.x(), at.y());
-            corner.Form_KeyDown(0, 0);
+            corner.Form_KeyDown(0);
         }
         QCOMPARE(watching.shown, QStringList({"581", "481", "582", "485"}));
     }

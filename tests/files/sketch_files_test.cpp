@@ -213,7 +213,7 @@ private Q_SLOTS:
             rig->keys(kVkRight, 3);
         if (board == QLatin1String("re-marked")) {
             save(path("s.nsd"));
-            rig->board.Form_KeyDown(0, 0);  // beeps and marks the pen's cell again
+            rig->board.Form_KeyDown(0);  // beeps and marks the pen's cell again
         } else if (board == QLatin1String("shaken")) {
             rig->board.Shake();
         } else if (board == QLatin1String("opened")) {

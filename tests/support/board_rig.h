@@ -13,7 +13,7 @@ struct BoardRig {
     void keys(int keyCode, int times)
     {
         for (int i = 0; i < times; ++i)
-            board.Form_KeyDown(keyCode, 0);
+            board.Form_KeyDown(keyCode);
     }
 
     QTemporaryDir dir;
