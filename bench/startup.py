@@ -1,7 +1,7 @@
 #!/usr/bin/python3
-"""Start-up of the real program under Xvfb against its floor, startup_floor: a Qt Widgets program that
-shows one window of the splash's size and nothing else. Runs alternate between the program, the floor
-and the floor with one label in the splash's font (what fonts alone cost). Each run is timed from
+"""Start-up of the real program under Xvfb against its floor, startup_floor --text: a Qt Widgets program
+that shows one window of the splash's size with one label in the splash's font, the least a splash that
+shows text can do. Runs alternate between the program, that floor and the bare window (for information). Each run is timed from
 starting the process to its first window being mapped; that window is then closed, which ends the
 program, so peak memory (/usr/bin/time -v) is that of start-up to the first window. Three more runs of
 the program go on to the main window, for its time and peak memory.
@@ -10,7 +10,7 @@ import os, re, select, statistics, sys, time
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'tests', 'e2e'))
 from harness import check, run
 
-GOAL_TIME, GOAL_MEMORY, GOAL_MAIN_MIB = 1.2, 1.15, 60
+GOAL_TIME, GOAL_MEMORY, GOAL_MAIN_MIB = 1.1, 1.15, 60
 
 
 def startup(s):
@@ -53,13 +53,13 @@ def startup(s):
     ms = {k: statistics.median(v) * 1000 for k, v in secs.items()}
     mb = {k: statistics.median(v) for k, v in mib.items()}
     verdict = lambda value, goal: 'PASS' if value <= goal else 'MISS'
-    rt, rm = ms['program'] / ms['floor'], mb['program'] / mb['floor']
-    print(f'startup: start to first window: {ms["program"]:.1f} ms vs startup_floor {ms["floor"]:.1f} ms = '
+    rt, rm = ms['program'] / ms['text'], mb['program'] / mb['text']
+    print(f'startup: start to first window: {ms["program"]:.1f} ms vs startup_floor --text {ms["text"]:.1f} ms = '
           f'{rt:.2f}x (goal {GOAL_TIME}x, medians of {runs}): {verdict(rt, GOAL_TIME)}')
-    print(f'startup: peak memory to first window: {mb["program"]:.1f} MiB vs startup_floor {mb["floor"]:.1f} MiB'
-          f' = {rm:.2f}x (goal {GOAL_MEMORY}x): {verdict(rm, GOAL_MEMORY)}')
-    print(f'startup: for information, startup_floor --text: {ms["text"]:.1f} ms, {mb["text"]:.1f} MiB; the program '
-          f'against it: {ms["program"] / ms["text"]:.2f}x, {mb["program"] / mb["text"]:.2f}x')
+    print(f'startup: peak memory to first window: {mb["program"]:.1f} MiB vs startup_floor --text '
+          f'{mb["text"]:.1f} MiB = {rm:.2f}x (goal {GOAL_MEMORY}x): {verdict(rm, GOAL_MEMORY)}')
+    print(f'startup: for information, the bare window: {ms["floor"]:.1f} ms, {mb["floor"]:.1f} MiB; the program '
+          f'against it: {ms["program"] / ms["floor"]:.2f}x, {mb["program"] / mb["floor"]:.2f}x')
     print(f'startup: with the main window: shown after {ms["main"]:.1f} ms, peak memory {mb["main"]:.1f} MiB '
           f'(goal < {GOAL_MAIN_MIB} MiB): {verdict(mb["main"], GOAL_MAIN_MIB)}')
 
