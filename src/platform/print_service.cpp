@@ -83,6 +83,27 @@ int addOptions(const QPrinter& printer, cups_option_t** options)
     return count;
 }
 
+// Create-Job by the queue's address, so that a queue that went away is reported in the
+// service's own words (cupsCreateJob looks the queue up first and then gives no reason).
+int createJob(http_t* http, const QByteArray& queue, const QByteArray& title, int count,
+              cups_option_t* options)
+{
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(),
+                     "/printers/%s", queue.constData());
+    ipp_t* request = ippNewRequest(IPP_OP_CREATE_JOB);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
+                 cupsUser());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, title.constData());
+    cupsEncodeOptions(request, count, options);
+    ipp_t* answer = cupsDoRequest(http, request, ("/printers/" + queue).constData());
+    ipp_attribute_t* id = answer ? ippFindAttribute(answer, "job-id", IPP_TAG_INTEGER) : nullptr;
+    const int job = id && cupsLastError() <= IPP_STATUS_OK_EVENTS_COMPLETE ? ippGetInteger(id, 0) : 0;
+    ippDelete(answer);
+    return job;
+}
+
 } // namespace
 
 bool useIfAnswering()
@@ -109,7 +130,7 @@ std::optional<QString> submit(const QPrinter& printer, QByteArrayView pdf)
         return QStringLiteral("No print service answers at %1").arg(server);
     cups_option_t* options = nullptr;
     const int count = addOptions(printer, &options);
-    const int job = cupsCreateJob(http.get(), queue.constData(), title.constData(), count, options);
+    const int job = createJob(http.get(), queue, title, count, options);
     cupsFreeOptions(count, options);
     if (job == 0)
         return lastError(http.get());
