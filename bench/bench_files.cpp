@@ -30,12 +30,14 @@ class PdfPrinter : public PagePrinter {
 public:
     explicit PdfPrinter(QString file) : file_(std::move(file)) {}
     bool ShowPrinter() override { return true; }
-    void printPage(const QImage& image) override
+    QString outputFileName() const override { return file_; }
+    QString printerName() const override { return {}; }
+    std::optional<QString> printPage(const QImage& image) override
     {
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(file_);
-        QtPagePrinter::renderPage(printer, image);
+        return QtPagePrinter::printPage(printer, image);
     }
 
 private:

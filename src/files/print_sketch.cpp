@@ -3,6 +3,7 @@
 #include "board/row_record.h"
 #include "board/screen_store.h"
 #include "board/sketch_board.h"
+#include "files/sketch_file.h"
 #include "platform/file_error.h"
 #include "platform/message_service.h"
 #include "platform/sketch_dialogs.h"
@@ -37,6 +38,16 @@ void SketchPrinting::PrintSketch()
 {
     if (!printer_.ShowPrinter())
         return;
+    const QString file = printer_.outputFileName();
+    const QString target = file.isEmpty() ? printer_.printerName() : SketchFile::displayPath(file);
+    const auto failed = [&target](const QString& reason) {
+        return QStringLiteral("Could not print the sketch to %1: %2.").arg(target, reason);
+    };
+    // A page written over the store's own file would destroy the drawing.
+    if (!file.isEmpty() && store_.isFile(file)) {
+        messages_.showMessage(failed(QStringLiteral("It is the board's own screen store")));
+        return;
+    }
     QString failure;
     {
         BusyPointer busy(pointer_);
@@ -47,7 +58,8 @@ void SketchPrinting::PrintSketch()
             const GridRows rows = store_.readGrid();
             rowBuffer_ = rows.back();  // as if every row had passed through it
             SketchBoard::plotGrid(page, rows);
-            printer_.printPage(page.image());
+            if (const std::optional<QString> reason = printer_.printPage(page.image()))
+                failure = failed(*reason);
         } catch (const FileError& e) {
             failure = e.message();
         }

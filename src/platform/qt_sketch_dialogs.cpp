@@ -1,13 +1,17 @@
 #include "platform/qt_sketch_dialogs.h"
 
 #include "platform/app_info.h"
-#include "platform/file_error.h"
+#include "platform/plain_file.h"
+#include "platform/print_service.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QFileDialog>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrintDialog>
+#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace {
@@ -27,6 +31,37 @@ std::optional<QString> runFileDialog(QWidget* owner, const QString& title, QFile
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();
+}
+
+// One page as a PDF document in memory, laid out as the printer's pages are.
+QByteArray pagePdf(const QPrinter& printer, const QImage& image)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter pdf(&buffer);
+    pdf.setPageLayout(printer.pageLayout());
+    pdf.setResolution(printer.resolution());
+    pdf.setTitle(printer.docName());
+    pdf.setCreator(printer.creator());
+    QPainter painter(&pdf);
+    // The board's designed size: 96 pixels to the inch, each pixel a crisp square.
+    const qreal scale = pdf.resolution() / 96.0;
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawImage(QRectF(0, 0, image.width() * scale, image.height() * scale), image);
+    painter.end();
+    return buffer.data();
+}
+
+// Writes aside and renames into place, so that a failed write leaves no broken file.
+std::optional<QString> writeFile(const QString& path, QByteArrayView bytes)
+{
+    if (const auto refused = PlainFile::refuseAsTarget(path))
+        return refused;
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || !PlainFile::writeAll(out, bytes)
+        || !out.commit())
+        return out.errorString();
+    return std::nullopt;
 }
 
 } // namespace
@@ -60,25 +95,32 @@ QPrinter& QtPagePrinter::printer()
 
 bool QtPagePrinter::ShowPrinter()
 {
+    // Qt's dialog, and a new QPrinter, list the service's printers with no time limit.
+    PrintService::useIfAnswering();
     QPrintDialog dialog(&printer(), owner_);
     return dialog.exec() == QDialog::Accepted;
 }
 
-void QtPagePrinter::printPage(const QImage& image) { renderPage(printer(), image); }
-
-void QtPagePrinter::renderPage(QPrinter& printer, const QImage& image)
+QString QtPagePrinter::outputFileName() const
 {
-    const QString name = printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
-    QPainter painter;
-    if (!printer.isValid() || !painter.begin(&printer))
-        throw FileError(QStringLiteral("Could not print to %1: the printer is not available.")
-                            .arg(name.isEmpty() ? QStringLiteral("the printer") : QDir::toNativeSeparators(name)));
-    // The board's designed size: 96 pixels to the inch, each pixel a crisp square.
-    const qreal scale = printer.resolution() / 96.0;
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.drawImage(QRectF(0, 0, image.width() * scale, image.height() * scale), image);
-    if (!painter.end() || printer.printerState() == QPrinter::Error)
-        throw FileError(QStringLiteral("Could not print to %1: printing failed.").arg(QDir::toNativeSeparators(name)));
+    return printer_ ? printer_->outputFileName() : QString();
+}
+
+QString QtPagePrinter::printerName() const
+{
+    return printer_ ? printer_->printerName() : QString();
+}
+
+std::optional<QString> QtPagePrinter::printPage(const QImage& image)
+{
+    return printPage(printer(), image);
+}
+
+std::optional<QString> QtPagePrinter::printPage(const QPrinter& printer, const QImage& image)
+{
+    const QByteArray pdf = pagePdf(printer, image);
+    const QString file = printer.outputFileName();
+    return file.isEmpty() ? PrintService::submit(printer, pdf) : writeFile(file, pdf);
 }
 
 void QtMousePointer::setMousePointer(Shape shape)

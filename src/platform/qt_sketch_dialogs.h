@@ -28,10 +28,14 @@ public:
     explicit QtPagePrinter(QWidget* owner) : owner_(owner) {}
     ~QtPagePrinter() override;
     bool ShowPrinter() override;
-    void printPage(const QImage& image) override;
+    QString outputFileName() const override;
+    QString printerName() const override;
+    std::optional<QString> printPage(const QImage& image) override;
 
-    // Draws the image on one page of any QPrinter (a PDF file in the tests).
-    static void renderPage(QPrinter& printer, const QImage& image);
+    // Prints the image on one page as the printer is set up: into its output file (a PDF file
+    // in the tests) or to its CUPS queue. The page is made here as a PDF document, not by
+    // Qt's print engine, which neither reports a failed write nor a refused job.
+    static std::optional<QString> printPage(const QPrinter& printer, const QImage& image);
 
 private:
     // Making a QPrinter loads the CUPS libraries and asks for the default printer: not

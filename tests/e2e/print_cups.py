@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Ctrl+P and Return in the print dialog print the board on the default printer: a private CUPS scheduler
-with a cups-pdf queue turns the job into a PDF page that shows the drawing."""
-import glob, os, pwd, re, subprocess
+with a cups-pdf queue turns the job into a PDF page that shows the drawing. A queue removed while the dialog
+is open is reported; a scheduler that stops answering delays the dialog by seconds, not minutes."""
+import glob, os, pwd, re, signal, subprocess
 from harness import Skip, check, run
 
 PPD = '/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd'
@@ -21,6 +22,7 @@ def start_cups(s):
     s.env['PRINTER'] = 'PDF'  # the programs' default printer
     s.poll('cupsd taking the cups-pdf queue "PDF"', lambda: not subprocess.run(
         ['lpadmin', '-p', 'PDF', '-E', '-v', 'cups-pdf:/', '-P', PPD], capture_output=True).returncode, watch=cupsd)
+    return cupsd
 
 
 def page_cells(pdf, k=4):
@@ -38,8 +40,9 @@ def page_cells(pdf, k=4):
 
 
 def print_cups(s):
-    start_cups(s)
+    cupsd = start_cups(s)
     out = f'{pwd.getpwuid(os.getuid()).pw_dir}/PDF'  # cups-pdf's folder for the printing user
+    s.env['TMPDIR'] = f'{s.dir}/missing'  # printing needs no temporary file
     main = s.window(program := s.start(), name='Nimbolt Sketch')
     s.keys('Right', 'Right', 'Right', 'Down', 'Down', 'Left', to=main)  # a hook from (291, 242)
     drawing = {(292, 242), (293, 242), (294, 242), (294, 243), (294, 244), (293, 244)}
@@ -60,6 +63,21 @@ def print_cups(s):
     corner = left - 291, top - 241  # where board pixel (0, 0) lies on the page
     check(0 <= min(corner) and max(corner) <= 96, f'the board lies at {corner} px, over an inch into the page')
     s.expect_board(main, drawing)  # the program runs on, its board as it was
+
+    s.keys('ctrl+p', to=main)
+    dialog = s.window(program, name='Print')
+    subprocess.run(['lpadmin', '-x', 'PDF'], check=True)
+    s.keys('Return', to=dialog)
+    s.message(program, 'Could not print the sketch to PDF: The printer or class does not exist.')
+    s.keys('Return', to=s.window(program, name='Nimbolt Sketch', other_than=main))
+
+    cupsd.send_signal(signal.SIGSTOP)  # connections are taken, never answered
+    s.keys('ctrl+p', to=main)
+    dialog = s.window(program, name='Print')  # Qt's own wait would outlast the window's 20 s
+    s.keys('Escape', to=dialog)
+    cupsd.send_signal(signal.SIGCONT)
+    s.keys('Down', to=main)
+    s.expect_board(main, drawing | {(293, 245)})
 
 
 run(print_cups)

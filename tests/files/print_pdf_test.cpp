@@ -1,4 +1,5 @@
 #include "files/print_sketch.h"
+#include "files/sketch_file.h"
 #include "platform/qt_sketch_dialogs.h"
 #include "support/board_rig.h"
 
@@ -8,22 +9,31 @@
 
 using Cell = std::pair<int, int>;  // column, row
 
-// Prints each page through the real page renderer into its own PDF file, read back with pdftocairo.
+// Prints each page through the real page printer into its own PDF file, read back with pdftocairo;
+// with no file named, to the print service's queue "PDF".
 struct PdfPrinter : PagePrinter {
     explicit PdfPrinter(const QString& to) : folder(to) {}
     bool ShowPrinter() override { return chosen; }
-    void printPage(const QImage& image) override
+    QString outputFileName() const override
+    {
+        return file ? *file : QStringLiteral("%1/page%2.pdf").arg(folder).arg(pages.size() + 1);
+    }
+    QString printerName() const override { return QStringLiteral("PDF"); }
+    std::optional<QString> printPage(const QImage& image) override
     {
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(QStringLiteral("%1/page%2.pdf").arg(folder).arg(pages.size() + 1));
+        printer.setOutputFileName(outputFileName());
         // Half-inch margins put the printable area on whole pixels at 96 to the inch.
         printer.setPageMargins(QMarginsF(0.5, 0.5, 0.5, 0.5), QPageLayout::Inch);
         origin = printer.pageLayout().paintRectPixels(96).topLeft();
-        QtPagePrinter::renderPage(printer, image);
-        pages << printer.outputFileName();
+        const std::optional<QString> failed = QtPagePrinter::printPage(printer, image);
+        if (!failed)
+            pages << printer.outputFileName();
+        return failed;
     }
     QString folder;
+    std::optional<QString> file;
     bool chosen = true;
     QStringList pages;
     QPoint origin;
@@ -46,6 +56,7 @@ class PrintPdfTest : public QObject, BoardRig {
                     cells.insert({x - origin.x() + 1, y - origin.y() + 1});
         return cells;
     }
+    QString noService() const { return dir.filePath(QStringLiteral("cups.sock")); }
     void setCell(int column, int row, qint16 value)
     {
         RowRecord record;
@@ -55,7 +66,12 @@ class PrintPdfTest : public QObject, BoardRig {
     }
 
 private Q_SLOTS:
-    void initTestCase() { QVERIFY(opened); }
+    void initTestCase()
+    {
+        QVERIFY(opened);
+        // Set before anything asks for printers; no test talks to the machine's print service.
+        qputenv("CUPS_SERVER", QFile::encodeName(noService()));
+    }
     void init() { messages = {}, pointer = {}; }
 
     void printsExactlyTheSetCellsAtTheirPlaceEachTime()
@@ -81,24 +97,52 @@ private Q_SLOTS:
         QCOMPARE(storeBytes().size(), 485 * rawrecord::kBytes);  // printing wrote nothing
     }
 
-    void failuresShowTheirMessageAndRestoreThePointer_data()
+    void failuresSayWhyAndLeaveNoFile_data()
     {
-        QTest::addColumn<QString>("message");  // how it ends; none: no printer was chosen
-        QTest::newRow("no printer chosen") << "";
-        QTest::newRow("printer not available") << "the printer is not available.";
+        QTest::addColumn<QString>("file");    // in the scratch folder; "" the printer "PDF"
+        QTest::addColumn<QString>("reason");  // none: no printer was chosen
+        QTest::addColumn<bool>("busy");       // whether the hourglass showed before it ended
+        QTest::addColumn<int>("sizeLimit");   // bytes a file may grow to, 0 for no limit
+        const QString ownStore = QStringLiteral("It is the board's own screen store");
+        const QString noAnswer = "No print service answers at " + noService();
+        QTest::newRow("no printer chosen") << "" << "" << false << 0;
+        QTest::newRow("no print service") << "" << noAnswer << true << 0;
+        QTest::newRow("folder missing") << "none/a.pdf" << "No such file or directory" << true << 0;
+        QTest::newRow("disk full") << "out/page.pdf" << "File too large" << true << 1024;
+        QTest::newRow("onto a folder") << "out" << "It is not a file" << true << 0;
+        QTest::newRow("onto the store") << "app/Screen.txt" << ownStore << false << 0;
+        QTest::newRow("onto a link to it") << "out/link" << ownStore << false << 0;
     }
-    void failuresShowTheirMessageAndRestoreThePointer()
+    void failuresSayWhyAndLeaveNoFile()
     {
-        QFETCH(QString, message);
+        QFETCH(QString, file);
+        QFETCH(QString, reason);
+        QFETCH(bool, busy);
+        QFETCH(int, sizeLimit);
         setCell(1, 1, 1);
-        PdfPrinter printer(dir.filePath(QStringLiteral("missing")));  // a folder that is not there
-        printer.chosen = !message.isEmpty();
+        const QByteArray before = storeBytes();
+        QDir(dir.path()).mkdir(QStringLiteral("out"));
+        QFile::link(store.path(), dir.filePath(QStringLiteral("out/link")));
+        PdfPrinter printer(dir.path());
+        printer.chosen = !reason.isEmpty();
+        printer.file = file.isEmpty() ? QString() : dir.filePath(file);
         SketchPrinting printing(store, rowBuffer, printer, pointer, messages);
-        printing.PrintSketch();
-        QVERIFY(printer.pages.isEmpty());
-        QVERIFY(message.isEmpty() ? messages.shown.isEmpty() : messages.shown.size() == 1 && messages.shown[0].endsWith(message));
-        QCOMPARE(pointer.shapes.size(), message.isEmpty() ? 0u : 2u);
-        QVERIFY(message.isEmpty() || pointer.shapes.back() == MousePointer::Default);
+        {
+            std::optional<FileSizeLimit> limit;
+            if (sizeLimit)
+                QVERIFY(limit.emplace(sizeLimit).active());
+            printing.PrintSketch();
+        }
+        const QString target = file.isEmpty() ? "PDF" : SketchFile::displayPath(dir.filePath(file));
+        const auto said = QStringLiteral("Could not print the sketch to %1: %2.").arg(target, reason);
+        QCOMPARE(messages.shown, reason.isEmpty() ? QStringList() : QStringList{said});
+        using Shapes = std::vector<MousePointer::Shape>;
+        const Shapes shown{MousePointer::Hourglass, MousePointer::Default};
+        QCOMPARE(pointer.shapes, busy ? shown : Shapes{});
+        const QDir out(dir.filePath(QStringLiteral("out")));
+        const auto all = QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System | QDir::Hidden;
+        QCOMPARE(out.entryList(all), QStringList{QStringLiteral("link")});  // none written aside
+        QCOMPARE(storeBytes(), before);
         QVERIFY(!printing.printForm() || !printing.printForm()->surface().isSet(0, 0));  // clean for the next print
     }
 };

@@ -52,7 +52,13 @@ struct ScriptedServices : SketchDialogs, PagePrinter, HelpService {
     }
     std::optional<QString> ShowOpen() override { return answer(QStringLiteral("open")); }
     bool ShowPrinter() override { return calls << QStringLiteral("print"), printerChosen; }
-    void printPage(const QImage&) override { calls << QStringLiteral("printed"); }
+    QString outputFileName() const override { return {}; }
+    QString printerName() const override { return {}; }
+    std::optional<QString> printPage(const QImage&) override
+    {
+        calls << QStringLiteral("printed");
+        return std::nullopt;
+    }
     void displayToc(const QString& file, const QString& topic) override
     {
         calls << QStringLiteral("toc %1 %2").arg(QFileInfo(helpFile = file).fileName(), topic);
