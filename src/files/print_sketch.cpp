@@ -45,7 +45,7 @@ void SketchPrinting::PrintSketch()
     };
     // A page written over the store's own file would destroy the drawing.
     if (!file.isEmpty() && store_.isFile(file)) {
-        messages_.showMessage(failed(QStringLiteral("It is the board's own screen store")));
+        messages_.showError(failed(QStringLiteral("It is the board's own screen store")));
         return;
     }
     QString failure;
@@ -66,5 +66,5 @@ void SketchPrinting::PrintSketch()
         page.clear();  // ready for the next print
     }
     if (!failure.isEmpty())
-        messages_.showMessage(failure);
+        messages_.showError(failure);
 }

@@ -89,7 +89,7 @@ private Q_SLOTS:
         printing.PrintSketch();
         printing.PrintSketch();
         QCOMPARE(printer.pages.size(), 2);
-        QVERIFY(messages.shown.isEmpty());
+        QCOMPARE(messages.errors, QStringList());
         QCOMPARE(inkedCells(printer.pages[0], printer.origin), drawn);
         QCOMPARE(inkedCells(printer.pages[1], printer.origin), drawn);
         QCOMPARE(pointer.shapes, (std::vector{MousePointer::Hourglass, MousePointer::Default, MousePointer::Hourglass,
@@ -135,7 +135,7 @@ private Q_SLOTS:
         }
         const QString target = file.isEmpty() ? "PDF" : SketchFile::displayPath(dir.filePath(file));
         const auto said = QStringLiteral("Could not print the sketch to %1: %2.").arg(target, reason);
-        QCOMPARE(messages.shown, reason.isEmpty() ? QStringList() : QStringList{said});
+        QCOMPARE(messages.errors, reason.isEmpty() ? QStringList() : QStringList{said});
         using Shapes = std::vector<MousePointer::Shape>;
         const Shapes shown{MousePointer::Hourglass, MousePointer::Default};
         QCOMPARE(pointer.shapes, busy ? shown : Shapes{});
