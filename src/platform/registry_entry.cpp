@@ -155,12 +155,12 @@ std::optional<RegistryEntry> hexEntry(PendingHex hex, bool utf16)
     auto value = hexValue(hex.type, std::move(hex.bytes), utf16);
     if (!value)
         return std::nullopt;
-    return RegistryEntry{RegistryEntry::Value, {}, std::move(hex.name), std::move(*value)};
+    return valueEntry(std::move(hex.name), value->type, std::move(value->data));
 }
 
 // "hex:..." or "hex(type):...". A list that goes on on the next line is left in `pending`.
 std::optional<RegistryEntry> parseHex(QString name, QStringView data, bool utf16,
-                              std::optional<PendingHex>& pending)
+                                      std::optional<PendingHex>& pending)
 {
     PendingHex hex{std::move(name), RegistryType::kBinary, {}};
     QStringView list;
@@ -190,7 +190,7 @@ std::optional<RegistryEntry> parseHex(QString name, QStringView data, bool utf16
 
 // The data after "Name"=: "-" (delete), a quoted string, dword:digits or a hex list.
 std::optional<RegistryEntry> parseData(QString name, QStringView data, bool utf16,
-                               std::optional<PendingHex>& pending)
+                                       std::optional<PendingHex>& pending)
 {
     if (data.startsWith(u'-')) {
         if (!endsLine(data.sliced(1)))
@@ -224,7 +224,7 @@ std::optional<RegistryEntry> parseData(QString name, QStringView data, bool utf1
 // A value line ("Name"=data, @=data) parsed; nothing for any other line and for what the
 // import refuses.
 std::optional<RegistryEntry> parseValueLine(QStringView line, bool utf16,
-                                    std::optional<PendingHex>& pending)
+                                            std::optional<PendingHex>& pending)
 {
     QString name;
     qsizetype at = 0;
