@@ -1,6 +1,7 @@
 #include "platform/chm_archive.h"
 
 #include "platform/little_endian.h"
+#include "platform/text_decoding.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -13,18 +14,22 @@
 
 namespace {
 
+constexpr std::uint32_t kLcidRecord = 4;  // /#SYSTEM record whose data starts with the LCID
+
 // A little-endian number of width bytes at offset; zero when it would lie past the end.
 std::uint32_t le(const QByteArray& bytes, qsizetype offset, int width)
 {
     return static_cast<std::uint32_t>(littleEndianAt(bytes, offset, width).value_or(0));
 }
 
-QString textAt(const QByteArray& bytes, qsizetype offset)
+// The NUL-terminated text at offset: UTF-8, else in the help file's Windows code page.
+QString textAt(const QByteArray& bytes, qsizetype offset, const char* codePage)
 {
     if (offset < 0 || offset >= bytes.size())
         return {};
     const qsizetype end = bytes.indexOf('\0', offset);
-    return QString::fromUtf8(bytes.mid(offset, (end < 0 ? bytes.size() : end) - offset)).trimmed();
+    const QByteArrayView text(bytes.constData() + offset, (end < 0 ? bytes.size() : end) - offset);
+    return decodeUtf8Or(text, codePage).trimmed();
 }
 
 QString rooted(const QString& name)
@@ -52,6 +57,7 @@ void ChmArchive::close()
     indexFile_.clear();
     defaultTopic_.clear();
     title_.clear();
+    codePage_ = kWesternCodePage;
 }
 
 bool ChmArchive::open(const QString& path)
@@ -101,7 +107,9 @@ bool ChmArchive::checkAndIndex(const QString& path)
 
 void ChmArchive::readNames()
 {
-    // /#SYSTEM: a version, then records of code, length and data.
+    // /#SYSTEM: a version, then records of code, length and data. Its text is in the code page
+    // of the locale its LCID record names, so the records are decoded once that is known.
+    QList<std::pair<std::uint32_t, QByteArray>> records;
     if (const auto system = read(QStringLiteral("/#SYSTEM"))) {
         for (qsizetype pos = 4; pos + 4 <= system->size();) {
             const std::uint32_t code = le(*system, pos, 2);
@@ -109,13 +117,19 @@ void ChmArchive::readNames()
             pos += 4;
             if (length > system->size() - pos)
                 break;
-            const QString text = textAt(system->left(pos + length), pos);
+            const QByteArray data = system->sliced(pos, length);
+            if (code == kLcidRecord && length >= 4)
+                codePage_ = codePageOfLcid(le(data, 0, 4));
+            records.append({code, data});
             pos += length;
-            if (code == 0) contentsFile_ = rooted(text);
-            else if (code == 1) indexFile_ = rooted(text);
-            else if (code == 2) defaultTopic_ = rooted(text);
-            else if (code == 3) title_ = text;
         }
+    }
+    for (const auto& [code, data] : std::as_const(records)) {
+        const QString text = textAt(data, 0, codePage_);
+        if (code == 0) contentsFile_ = rooted(text);
+        else if (code == 1) indexFile_ = rooted(text);
+        else if (code == 2) defaultTopic_ = rooted(text);
+        else if (code == 3) title_ = text;
     }
     // /#WINDOWS: the first window's contents and index file, as offsets into /#STRINGS.
     if (contentsFile_.isEmpty() || indexFile_.isEmpty()) {
@@ -127,9 +141,9 @@ void ChmArchive::readNames()
             const std::uint32_t index = le(*windows, 8 + 0x64, 4);
             if (count > 0 && windows->size() >= 8 + 0x68) {
                 if (contentsFile_.isEmpty())
-                    contentsFile_ = rooted(textAt(*strings, static_cast<qsizetype>(contents)));
+                    contentsFile_ = rooted(textAt(*strings, qsizetype(contents), codePage_));
                 if (indexFile_.isEmpty())
-                    indexFile_ = rooted(textAt(*strings, static_cast<qsizetype>(index)));
+                    indexFile_ = rooted(textAt(*strings, qsizetype(index), codePage_));
             }
         }
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/chm_archive_check.h"
+#include "platform/text_decoding.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -42,6 +43,9 @@ public:
     QString indexFile() const { return indexFile_; }
     QString defaultTopic() const { return defaultTopic_; }
     QString title() const { return title_; }
+    // The codec name of the file's Windows code page, from the LCID in /#SYSTEM; its contents,
+    // index and title are in it when they are not UTF-8.
+    const char* codePage() const { return codePage_; }
 
     // The lookup key for a path inside the archive: leading '/', %xx decoded, "." and ".."
     // resolved, lower case. A URL's fragment must be removed first.
@@ -60,4 +64,5 @@ private:
     QString indexFile_;
     QString defaultTopic_;
     QString title_;
+    const char* codePage_ = kWesternCodePage;
 };

@@ -2,6 +2,8 @@
 
 #include "platform/registry_file.h"
 
+#include <QtEndian>
+
 #include <cstring>
 #include <map>
 #include <optional>
@@ -68,6 +70,17 @@ std::optional<OpenKey> resolve(quint32 key)
     return OpenKey{root, readKey(root)};
 }
 
+// The data as the ANSI call hands it out: text types converted from the UTF-16 the registry
+// keeps to the system's 8-bit encoding, other types as they are.
+QByteArray ansiData(const RegistryValue& value)
+{
+    if (!RegistryType::isText(value.type))
+        return value.data;
+    QString text(value.data.size() / 2, Qt::Uninitialized);
+    qFromLittleEndian<char16_t>(value.data.constData(), text.size(), text.data());
+    return text.toLocal8Bit();
+}
+
 quint32 allocateHandle()
 {
     Store& s = store();
@@ -113,7 +126,8 @@ qint32 RegQueryValueExA(quint32 key, const QByteArray& valueName, quint32* reser
         return ERROR_FILE_NOT_FOUND;
     if (type)
         *type = value->type;
-    const auto needed = quint32(value->data.size());
+    const QByteArray ansi = ansiData(*value);
+    const auto needed = quint32(ansi.size());
     if (!size)
         return ERROR_SUCCESS;
     if (data && *size < needed) {
@@ -121,7 +135,7 @@ qint32 RegQueryValueExA(quint32 key, const QByteArray& valueName, quint32* reser
         return ERROR_MORE_DATA;
     }
     if (data && needed > 0)
-        std::memcpy(data, value->data.constData(), needed);
+        std::memcpy(data, ansi.constData(), needed);
     *size = needed;
     return ERROR_SUCCESS;
 }

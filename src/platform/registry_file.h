@@ -13,10 +13,16 @@ inline constexpr quint32 kExpandString = 2;  // REG_EXPAND_SZ
 inline constexpr quint32 kBinary = 3;        // REG_BINARY
 inline constexpr quint32 kDword = 4;         // REG_DWORD
 inline constexpr quint32 kMultiString = 7;   // REG_MULTI_SZ
+
+// The types whose data is text, kept in UTF-16 and converted by the ANSI calls.
+constexpr bool isText(quint32 type)
+{
+    return type == kString || type == kExpandString || type == kMultiString;
+}
 } // namespace RegistryType
 
-// One value as the registry keeps it: a type code and raw data bytes. Text is kept in its
-// 8-bit (UTF-8) form, the form the ANSI registry calls hand out.
+// One value as the registry keeps it: a type code and its data bytes, text types in UTF-16LE
+// (with the terminating NUL the import adds), the rest raw.
 struct RegistryValue {
     quint32 type = RegistryType::kNone;
     QByteArray data;
@@ -36,13 +42,13 @@ struct RegistryKey {
 // one key at a time: each key asked for costs one pass over the text and keeps only that
 // key's values, so time and memory stay linear in the file's size whatever it holds. Key
 // paths begin with the root's name ("HKEY_LOCAL_MACHINE\Software\..."); key and value names
-// match without regard to case. A line that does not parse is skipped, and so is a key path
-// no Windows registry could hold; a file without the header holds no keys.
+// match without regard to case. Lines are read as the Windows import reads them: what it
+// refuses (a line that does not parse, a hex list broken across lines, a key path no Windows
+// registry could hold) is skipped, and a file without the header holds no keys.
 class RegistryFile {
 public:
     // Bounds that keep a hostile file from taking the memory of the machine.
     static constexpr qsizetype kMaxFileBytes = 4 * 1024 * 1024;
-    static constexpr qsizetype kMaxLineChars = 1024 * 1024;
     static constexpr qsizetype kMaxValueBytes = 1024 * 1024;
     // Values a key keeps: a program's key holds a handful, a hostile file may list millions.
     // A line that would add one more is skipped; changing or deleting a kept one still works.
@@ -75,5 +81,6 @@ private:
     RegistryKey readKey(const QString& canonical) const;
 
     QString text_;  // after the header; empty when the file has none
+    bool utf16_ = false;  // a UTF-16 file, whose hex text data is UTF-16 already
     mutable QHash<QString, RegistryKey> read_;  // keys read so far, by canonical path
 };

@@ -194,14 +194,15 @@ void HelpViewer::buildContents()
     const auto bytes = archive_.read(archive_.contentsFile());
     if (!bytes)
         return;
-    addContentsItems(nullptr, contents_, SitemapParser::parse(*bytes).entries);
+    const Sitemap contents = SitemapParser::parse(*bytes, archive_.codePage());
+    addContentsItems(nullptr, contents_, contents.entries);
     contents_->expandAll();
 }
 
 void HelpViewer::buildIndex()
 {
     if (const auto bytes = archive_.read(archive_.indexFile()))
-        addIndexEntries(SitemapParser::parse(*bytes).entries, 0);
+        addIndexEntries(SitemapParser::parse(*bytes, archive_.codePage()).entries, 0);
 }
 
 void HelpViewer::addIndexEntries(const std::vector<SitemapEntry>& entries, int depth)

@@ -1,7 +1,5 @@
 #include "shell/sitemap_parser.h"
 
-#include "platform/text_decoding.h"
-
 #include <QList>
 
 namespace {
@@ -173,15 +171,15 @@ private:
 
 } // namespace
 
-Sitemap SitemapParser::parse(QByteArrayView html)
+Sitemap SitemapParser::parse(QByteArrayView html, const char* codePage)
 {
     Sitemap sitemap;
     if (html.size() > kMaxInputBytes) {
         html = html.first(kMaxInputBytes);
         sitemap.truncated = true;
     }
-    // Help compilers write these files in UTF-8 or in the Windows code page.
-    const QString text = decodeUtf8OrLatin1(html);
+    // Help compilers write these files in UTF-8 or in the help file's Windows code page.
+    const QString text = decodeUtf8Or(html, codePage);
     Builder builder(sitemap);
     bool inObject = false;
     SitemapEntry pending;

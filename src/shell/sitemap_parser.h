@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/text_decoding.h"
+
 #include <QByteArrayView>
 #include <QString>
 
@@ -26,6 +28,7 @@ inline constexpr qsizetype kMaxInputBytes = 4 * 1024 * 1024;
 inline constexpr int kMaxDepth = 32;  // deeper lists join the deepest allowed level
 inline constexpr int kMaxEntries = 20000;
 
-Sitemap parse(QByteArrayView html);
+// `codePage` names the Windows code page of a file that is not UTF-8 ("windows-1252").
+Sitemap parse(QByteArrayView html, const char* codePage = kWesternCodePage);
 
 } // namespace SitemapParser

@@ -56,7 +56,8 @@ private Q_SLOTS:
         QTest::newRow("100,000 ampersands") << item(QByteArray(100000, '&')) << QString(100000, u'&') + "()";
         QTest::newRow("entity ten characters long") << item("&&&&amp;&#x010FFFF;&#x0010FFFF;")
                                                     << "&&&&" + QString::fromUcs4(U"\U0010FFFF", 1) + "&#x0010FFFF;()";
-        QTest::newRow("code page bytes") << item("Caf\xe9") << QString::fromUtf8("Caf\u00e9()");
+        QTest::newRow("Windows-1252 bytes")
+            << item("Caf\xe9 \x93new\x94 \x80") << QString::fromUtf8("Caf\u00e9 “new” €()");
         QTest::newRow("utf-8 bytes") << item("Caf\xc3\xa9") << QString::fromUtf8("Caf\u00e9()");
         QTest::newRow("not a sitemap") << QByteArray("\x00\x01<<<>>>\xff garbage <UL", 21) << "";
     }
