@@ -1,9 +1,9 @@
 // Open, Save and Print-to-PDF of a full board (every other cell set) against their floors:
 // the 566,480 bytes they must move, as 485 records with pread/pwrite.
-#include "files/print_sketch.h"
+#include "files/sketch_printing.h"
 #include "files/sketch_commands.h"
 #include "files/sketch_file.h"
-#include "platform/qt_sketch_dialogs.h"
+#include "platform/qt_page_printer.h"
 #include "support/board_rig.h"
 
 #include <QApplication>
@@ -122,7 +122,7 @@ void BM_PrintToPdf(benchmark::State& state)
     FullBoard b;
     PdfPrinter printer(b.path("p.pdf"));
     NoPointer pointer;
-    SketchPrinting printing(b.store, b.rowBuffer, printer, pointer, b.messages);
+    SketchPrinting printing(b.board, printer, pointer, b.messages);
     for (auto _ : state)
         printing.PrintSketch();
 }

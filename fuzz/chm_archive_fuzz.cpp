@@ -1,8 +1,8 @@
 // Feeds arbitrary bytes to the help container: as a .chm file to ChmArchive, which checks it
 // and hands it to chmlib, then reads its contents, index, default topic and pages the way
 // the help window does.
-#include "platform/chm_archive.h"
-#include "shell/sitemap_parser.h"
+#include "help/chm_archive.h"
+#include "help/sitemap_parser.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
 // Feeds arbitrary bytes to the registry file parser and looks up what it found.
-#include "platform/registry_file.h"
+#include "registry/registry_file.h"
 
 #include <cstddef>
 #include <cstdint>

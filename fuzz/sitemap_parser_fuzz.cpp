@@ -1,5 +1,5 @@
 // Feeds arbitrary bytes to the help's contents and index parser as sitemap HTML.
-#include "shell/sitemap_parser.h"
+#include "help/sitemap_parser.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -5,7 +5,7 @@
 set -euo pipefail
 
 build_pkgs=(build-essential cmake qt6-base-dev qt6-qpa-plugins libxcb1-dev libcups2-dev libchm-dev fp-utils fonts-comic-neue help2man)
-test_pkgs=(googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
+test_pkgs=(libbenchmark-dev clang libclang-rt-14-dev
   xvfb xdotool x11-apps python3-xlib
   cups printer-driver-cups-pdf poppler-utils
   desktop-file-utils appstream shared-mime-info xdg-utils dpkg-dev file

@@ -1,12 +1,12 @@
 #include "platform/app_info.h"
 #include "platform/qt_message_service.h"
-#include "platform/registry_api.h"
+#include "registry/registry_api.h"
 #include "platform/window_placement.h"
 #include "shell/command_line.h"
 #include "shell/images/program_images.h"
-#include "shell/main_window.h"
-#include "shell/nimbolt_sketch_module.h"
-#include "shell/splash_screen.h"
+#include "shell/frm_nimbolt_sketch.h"
+#include "registry/read_registry_value.h"
+#include "shell/frm_splash.h"
 
 #include <QApplication>
 #include <QTextStream>

@@ -1,7 +1,7 @@
 #include "files/sketch_png.h"
 
 #include "board/sketch_board.h"
-#include "files/print_sketch.h"
+#include "files/sketch_printing.h"
 #include "platform/file_error.h"
 #include "platform/plain_file.h"
 

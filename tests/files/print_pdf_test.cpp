@@ -1,6 +1,6 @@
-#include "files/print_sketch.h"
+#include "files/sketch_printing.h"
 #include "files/sketch_file.h"
-#include "platform/qt_sketch_dialogs.h"
+#include "platform/qt_page_printer.h"
 #include "support/board_rig.h"
 
 #include <QApplication>
@@ -85,7 +85,7 @@ private Q_SLOTS:
         dark.setColor(QPalette::ButtonText, Qt::white);
         QApplication::setPalette(dark);
         PdfPrinter printer(dir.path());
-        SketchPrinting printing(store, rowBuffer, printer, pointer, messages);
+        SketchPrinting printing(board, printer, pointer, messages);
         printing.PrintSketch();
         printing.PrintSketch();
         QCOMPARE(printer.pages.size(), 2);
@@ -126,7 +126,7 @@ private Q_SLOTS:
         PdfPrinter printer(dir.path());
         printer.chosen = !reason.isEmpty();
         printer.file = file.isEmpty() ? QString() : dir.filePath(file);
-        SketchPrinting printing(store, rowBuffer, printer, pointer, messages);
+        SketchPrinting printing(board, printer, pointer, messages);
         {
             std::optional<FileSizeLimit> limit;
             if (sizeLimit)

@@ -1,6 +1,6 @@
-#include "shell/about_box.h"
-#include "shell/nimbolt_sketch_module.h"
-#include "shell/splash_screen.h"
+#include "shell/frm_about.h"
+#include "registry/read_registry_value.h"
+#include "shell/frm_splash.h"
 #include "support/test_support.h"
 
 #include <QApplication>

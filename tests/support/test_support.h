@@ -1,9 +1,11 @@
 #pragma once
 
 #include "platform/message_service.h"
-#include "platform/registry_api.h"
+#include "registry/registry_api.h"
+#include "platform/mouse_pointer.h"
+#include "platform/page_printer.h"
 #include "platform/sketch_dialogs.h"
-#include "shell/help_service.h"
+#include "help/help_service.h"
 
 #include <QDir>
 #include <QStringList>

@@ -1,0 +1,292 @@
+#include "help/help_viewer.h"
+
+#include "platform/app_info.h"
+#include "platform/hyper_jump.h"
+#include "help/sitemap_parser.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTextBrowser>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kScheme = QStringLiteral("chm");
+constexpr int kTopicRole = Qt::UserRole;
+
+QUrl topicUrl(const QString& topic)
+{
+    const qsizetype hash = topic.indexOf(QLatin1Char('#'));
+    const QString path = hash < 0 ? topic : topic.left(hash);
+    QUrl url;
+    url.setScheme(kScheme);
+    url.setPath(path.startsWith(QLatin1Char('/')) ? path : QLatin1Char('/') + path);
+    if (hash >= 0)
+        url.setFragment(topic.mid(hash + 1));
+    return url;
+}
+
+// The topic pane: pages, pictures and style sheets come from the open help file only.
+class TopicBrowser : public QTextBrowser {
+public:
+    TopicBrowser(const ChmArchive& archive, QWidget* parent) : QTextBrowser(parent), archive_(archive) {}
+
+    QVariant loadResource(int type, const QUrl& name) override
+    {
+        const QUrl url = name.isRelative() ? source().resolved(name) : name;
+        if (url.scheme() != kScheme)
+            return {};
+        const auto bytes = archive_.read(url.path());
+        if (!bytes)
+            return {};
+        if (type == QTextDocument::StyleSheetResource)
+            return QString::fromUtf8(*bytes);
+        return *bytes;
+    }
+
+private:
+    const ChmArchive& archive_;
+};
+
+QString escaped(const QString& text)
+{
+    return text.toHtmlEscaped();
+}
+
+void addContentsItems(QTreeWidgetItem* parent, QTreeWidget* tree, const std::vector<SitemapEntry>& entries)
+{
+    for (const SitemapEntry& entry : entries) {
+        auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tree);
+        item->setText(0, entry.name);
+        item->setData(0, kTopicRole, entry.local);
+        addContentsItems(item, tree, entry.children);
+    }
+}
+
+} // namespace
+
+QString helpFilePath()
+{
+    return AppInfo::applicationFolder() + QStringLiteral("/Help/Nimbolt Sketch Help.chm");
+}
+
+HelpViewer* HelpViewer::shared(const QString& chmPath)
+{
+    static QPointer<HelpViewer> viewer;
+    if (!viewer)
+        viewer = new HelpViewer;
+    viewer->openFile(chmPath);
+    viewer->show();
+    viewer->raise();
+    viewer->activateWindow();
+    return viewer;
+}
+
+HelpViewer* HelpViewer::displayToc(const QString& chmPath, const QString& topic)
+{
+    HelpViewer* viewer = shared(chmPath);
+    viewer->tabs_->setCurrentIndex(kContentsTab);
+    viewer->showTopic(topic);
+    return viewer;
+}
+
+HelpViewer* HelpViewer::displayIndex(const QString& chmPath)
+{
+    HelpViewer* viewer = shared(chmPath);
+    viewer->tabs_->setCurrentIndex(kIndexTab);
+    viewer->keyword_->clear();
+    viewer->keyword_->setFocus();
+    if (viewer->currentTopic().isEmpty())
+        viewer->showTopic(QString());
+    return viewer;
+}
+
+HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setAttribute(Qt::WA_QuitOnClose, false);  // the main window alone keeps the program running
+    setWindowTitle(QStringLiteral("Nimbolt Sketch Help"));
+    resize(820, 580);
+
+    topic_ = new TopicBrowser(archive_, this);
+    topic_->setOpenLinks(false);  // every link goes through followLink()
+    connect(topic_, &QTextBrowser::anchorClicked, this, &HelpViewer::followLink);
+
+    contents_ = new QTreeWidget;
+    contents_->setHeaderHidden(true);
+    const auto showItem = [this](QTreeWidgetItem* item) {
+        if (const QString local = item->data(0, kTopicRole).toString(); !local.isEmpty())
+            showTopic(local);
+    };
+    connect(contents_, &QTreeWidget::itemClicked, this, showItem);
+    connect(contents_, &QTreeWidget::itemActivated, this, showItem);
+
+    auto* indexPage = new QWidget;
+    keyword_ = new QLineEdit;
+    index_ = new QListWidget;
+    auto* display = new QPushButton(tr("&Display"));
+    auto* indexLayout = new QVBoxLayout(indexPage);
+    auto* keywordLabel = new QLabel(tr("Type in the &keyword to find:"));
+    keywordLabel->setBuddy(keyword_);  // Alt+K goes to the keyword box
+    indexLayout->addWidget(keywordLabel);
+    indexLayout->addWidget(keyword_);
+    indexLayout->addWidget(index_);
+    indexLayout->addWidget(display, 0, Qt::AlignRight);
+    connect(keyword_, &QLineEdit::textEdited, this, &HelpViewer::findKeyword);
+    connect(keyword_, &QLineEdit::returnPressed, this, &HelpViewer::displayIndexEntry);
+    connect(index_, &QListWidget::itemActivated, this, &HelpViewer::displayIndexEntry);
+    connect(display, &QPushButton::clicked, this, &HelpViewer::displayIndexEntry);
+
+    tabs_ = new QTabWidget;
+    tabs_->insertTab(kContentsTab, contents_, tr("&Contents"));
+    tabs_->insertTab(kIndexTab, indexPage, tr("I&ndex"));
+
+    auto* toolBar = new QToolBar;
+    toolBar->addAction(tr("Back"), topic_, &QTextBrowser::backward);
+    toolBar->addAction(tr("Forward"), topic_, &QTextBrowser::forward);
+    toolBar->addAction(tr("Home"), this, [this] { showTopic(QString()); });
+
+    auto* splitter = new QSplitter;
+    splitter->addWidget(tabs_);
+    splitter->addWidget(topic_);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({250, 570});
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(toolBar);
+    layout->addWidget(splitter);
+}
+
+HelpViewer::~HelpViewer() = default;
+
+bool HelpViewer::openFile(const QString& chmPath)
+{
+    if (chmPath == path_ && archive_.isOpen())
+        return true;
+    path_ = chmPath;
+    contents_->clear();
+    index_->clear();
+    topic_->clearHistory();
+    topic_->setSource(QUrl());
+    if (!archive_.open(chmPath)) {
+        error_ = tr("The help file %1 cannot be opened: %2.").arg(chmPath, archive_.errorString());
+        showMessage(QStringLiteral("<h3>%1</h3><p>%2</p>").arg(tr("Help is not available"), escaped(error_)));
+        return false;
+    }
+    error_.clear();
+    if (!archive_.title().isEmpty())
+        setWindowTitle(archive_.title());
+    buildContents();
+    buildIndex();
+    return true;
+}
+
+void HelpViewer::buildContents()
+{
+    const auto bytes = archive_.read(archive_.contentsFile());
+    if (!bytes)
+        return;
+    const Sitemap contents = SitemapParser::parse(*bytes, archive_.codePage());
+    addContentsItems(nullptr, contents_, contents.entries);
+    contents_->expandAll();
+}
+
+void HelpViewer::buildIndex()
+{
+    if (const auto bytes = archive_.read(archive_.indexFile()))
+        addIndexEntries(SitemapParser::parse(*bytes, archive_.codePage()).entries, 0);
+}
+
+void HelpViewer::addIndexEntries(const std::vector<SitemapEntry>& entries, int depth)
+{
+    // Sub-keywords follow their keyword, indented.
+    for (const SitemapEntry& entry : entries) {
+        auto* item = new QListWidgetItem(QString(depth * 4, QLatin1Char(' ')) + entry.name, index_);
+        item->setData(kTopicRole, entry.local);
+        addIndexEntries(entry.children, depth + 1);
+    }
+}
+
+void HelpViewer::showTopic(const QString& topic)
+{
+    if (!archive_.isOpen())
+        return;
+    const QUrl url = topicUrl(topic.isEmpty() ? defaultTopic() : topic);
+    if (!archive_.contains(url.path())) {
+        showMessage(tr("<p>The topic %1 is not in this help file.</p>").arg(escaped(url.path())));
+        return;
+    }
+    topic_->setSource(url, QTextDocument::HtmlResource);
+    // Keep the contents tree on the page being read.
+    const QString key = ChmArchive::normalizedPath(url.path());
+    for (QTreeWidgetItemIterator it(contents_); *it; ++it) {
+        const QString local = (*it)->data(0, kTopicRole).toString();
+        if (!local.isEmpty() && ChmArchive::normalizedPath(topicUrl(local).path()) == key) {
+            contents_->setCurrentItem(*it);
+            break;
+        }
+    }
+}
+
+QString HelpViewer::defaultTopic() const
+{
+    return archive_.defaultTopic().isEmpty() ? QString::fromLatin1(kHelpStartTopic) : archive_.defaultTopic();
+}
+
+QString HelpViewer::currentTopic() const
+{
+    const QUrl source = topic_->source();
+    return source.scheme() == kScheme ? source.path() : QString();
+}
+
+void HelpViewer::followLink(const QUrl& link)
+{
+    const QUrl url = topic_->source().resolved(link);
+    const QString scheme = url.scheme().toLower();
+    if (scheme == kScheme) {
+        showTopic(url.path() + (url.hasFragment() ? QLatin1Char('#') + url.fragment() : QString()));
+        return;
+    }
+    // Links into a help file written for other viewers: "ms-its:file.chm::/topic.htm".
+    const QString text = url.toString();
+    const qsizetype inside = text.indexOf(QLatin1String("::"));
+    if (inside >= 0 && (scheme == QLatin1String("ms-its") || scheme == QLatin1String("mk") || scheme == QLatin1String("its"))) {
+        showTopic(text.mid(inside + 2));
+        return;
+    }
+    HyperJump(url.toString());
+}
+
+void HelpViewer::findKeyword(const QString& text)
+{
+    if (text.isEmpty())
+        return;
+    for (int row = 0; row < index_->count(); ++row) {
+        QListWidgetItem* item = index_->item(row);
+        if (item->text().trimmed().startsWith(text, Qt::CaseInsensitive)) {
+            index_->setCurrentItem(item);
+            index_->scrollToItem(item, QAbstractItemView::PositionAtTop);
+            return;
+        }
+    }
+}
+
+void HelpViewer::displayIndexEntry()
+{
+    if (const QListWidgetItem* item = index_->currentItem())
+        showTopic(item->data(kTopicRole).toString());
+}
+
+void HelpViewer::showMessage(const QString& html)
+{
+    topic_->setSource(QUrl());
+    topic_->setHtml(html);
+}

@@ -1,9 +1,0 @@
-#include "shell/hyper_jump.h"
-
-#include <QDesktopServices>
-#include <QUrl>
-
-void HyperJump(const QString& URL)
-{
-    QDesktopServices::openUrl(QUrl(URL));
-}

@@ -1,0 +1,155 @@
+#include "help/chm_archive.h"
+#include "help/little_endian.h"
+#include "help/sitemap_parser.h"
+#include "support/test_support.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+// The .chm compiled by chmcmd from the pages in help/, and those pages.
+static const QString kHelpFile = QStringLiteral(NIMBOLT_HELP_CHM);
+static const QString kHelpSources = QStringLiteral(NIMBOLT_HELP_SOURCE);
+static const QString kGreekHelpFile = QStringLiteral(NIMBOLT_GREEK_HELP_CHM);
+
+namespace {
+
+std::uint64_t le(const QByteArray& bytes, qsizetype at, int width) { return littleEndianAt(bytes, at, width).value_or(0); }
+
+// Where the structures lie, from the format: the ITSF header, the ITSP directory header at the
+// offset stored at 0x48 and its first block 0x54 further; the LZX control data 4 bytes before
+// "LZXC"; the reset table with its fixed fields 2, ?, 8, 0x28.
+enum Base { FileStart, Directory, FirstBlock, ControlData, ResetTable };
+
+qsizetype baseOffset(const QByteArray& chm, Base base)
+{
+    const auto directory = static_cast<qsizetype>(le(chm, 0x48, 8));
+    switch (base) {
+    case FileStart: return 0;
+    case Directory: return directory;
+    case FirstBlock: return directory + 0x54;
+    case ControlData: return chm.contains("LZXC") ? chm.indexOf("LZXC") - 4 : -1;
+    case ResetTable:
+        for (qsizetype at = 0; at + 16 <= chm.size(); at += 4)
+            if (le(chm, at, 4) == 2 && le(chm, at + 8, 4) == 8 && le(chm, at + 12, 4) == 0x28)
+                return at;
+    }
+    return -1;
+}
+
+} // namespace
+
+class HelpArchiveTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir scratch;
+    QString writeScratch(const QByteArray& bytes)
+    {
+        writeWholeFile(scratch.filePath(QStringLiteral("test.chm")), bytes);
+        return scratch.filePath(QStringLiteral("test.chm"));
+    }
+
+private Q_SLOTS:
+    void readsEveryPageAndFindsContentsIndexAndTopic()
+    {
+        ChmArchive archive;
+        QVERIFY2(archive.open(kHelpFile), qPrintable(archive.errorString()));
+        for (const char* page : {"Welcome.htm", "drawing.htm", "shaking.htm", "saving_and_opening.htm", "printing.htm",
+                                 "keyboard_shortcuts.htm", "file_format.htm", "help.css", "board.png", "contents.hhc", "index.hhk"}) {
+            QVERIFY2(archive.entries().contains(QLatin1Char('/') + QLatin1String(page)), page);
+            QCOMPARE(archive.read(QLatin1String(page)).value_or("<missing>"), readWholeFile(kHelpSources + '/' + page));
+        }
+        QVERIFY(!archive.read(QStringLiteral("/missing.htm")).has_value());
+        QVERIFY(!archive.entries().contains(QStringLiteral("/#SYSTEM")));  // internal files are no pages
+        QCOMPARE(archive.contentsFile(), QStringLiteral("/contents.hhc"));
+        QCOMPARE(archive.indexFile(), QStringLiteral("/index.hhk"));
+        QCOMPARE(archive.defaultTopic(), QStringLiteral("/Welcome.htm"));
+        QCOMPARE(archive.title(), QStringLiteral("Nimbolt Sketch Help"));
+    }
+
+    // Text that is not UTF-8 is in the code page of the file's locale (LCID 0x408, Greek).
+    void readsTextInItsLocalesCodePage()
+    {
+        ChmArchive archive;
+        QVERIFY2(archive.open(kGreekHelpFile), qPrintable(archive.errorString()));
+        QCOMPARE(archive.title(), QStringLiteral("Βοήθεια “Smart” – help"));
+        const auto contents = archive.read(archive.contentsFile()).value_or("");
+        const auto index = archive.read(archive.indexFile()).value_or("");
+        QCOMPARE(SitemapParser::parse(contents, archive.codePage()).entries.at(0).name,
+                 QStringLiteral("It’s “new” – € … ™ σελίδα"));
+        QCOMPARE(SitemapParser::parse(index, archive.codePage()).entries.at(0).name,
+                 QStringLiteral("Ευρετήριο €"));
+    }
+
+    void refusesDamagedFiles_data()
+    {
+        QTest::addColumn<int>("truncateTo");  // -1: keep the length
+        QTest::addColumn<int>("base");        // -1: change nothing
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<qint64>("value");
+        QTest::addColumn<QString>("reason");  // what errorString() says
+        const QString notChm = QStringLiteral("it is not a compiled help file");
+        const QString header = QStringLiteral("its header is damaged");
+        const QString unknownHeader = QStringLiteral("its header is of an unknown kind");
+        const QString directory = QStringLiteral("its directory is damaged");
+        const QString compressed = QStringLiteral("its compressed section is damaged");
+        QTest::newRow("empty") << 0 << -1 << 0 << 0 << qint64{0} << notChm;
+        QTest::newRow("header only") << 0x60 << -1 << 0 << 0 << qint64{0} << header;
+        QTest::newRow("cut inside the directory") << 0x200 << -1 << 0 << 0 << qint64{0} << header;
+        QTest::newRow("cut inside the content") << 12000 << -1 << 0 << 0 << qint64{0} << compressed;
+        QTest::newRow("unknown header version")
+            << -1 << int(FileStart) << 4 << 4 << qint64{9} << unknownHeader;
+        QTest::newRow("directory past the end")
+            << -1 << int(FileStart) << 0x48 << 8 << (qint64{1} << 40) << directory;
+        QTest::newRow("block size zero")
+            << -1 << int(Directory) << 0x10 << 4 << qint64{0} << directory;
+        QTest::newRow("block size huge")
+            << -1 << int(Directory) << 0x10 << 4 << qint64{0x7FFFFFFF} << directory;
+        QTest::newRow("block count huge")
+            << -1 << int(Directory) << 0x2C << 4 << qint64{0xFFFFFFFF} << directory;
+        QTest::newRow("index root past the blocks")
+            << -1 << int(Directory) << 0x1C << 4 << qint64{1000} << directory;
+        QTest::newRow("free space larger than the block")
+            << -1 << int(FirstBlock) << 4 << 4 << qint64{0xFFFF} << directory;
+        QTest::newRow("name running out of the block")
+            << -1 << int(FirstBlock) << 4 << 4 << qint64{0xFF0} << directory;
+        QTest::newRow("window size zero")
+            << -1 << int(ControlData) << 0x10 << 4 << qint64{0} << compressed;
+        QTest::newRow("window size not a power of two")
+            << -1 << int(ControlData) << 0x10 << 4 << qint64{3} << compressed;
+        QTest::newRow("reset interval zero")
+            << -1 << int(ControlData) << 0x0C << 4 << qint64{0} << compressed;
+        QTest::newRow("reset table frame size")
+            << -1 << int(ResetTable) << 0x20 << 8 << qint64{0x10000} << compressed;
+        QTest::newRow("reset table past its object")
+            << -1 << int(ResetTable) << 0x0C << 4 << qint64{0xFFFFFF} << compressed;
+        QTest::newRow("compressed length past the content")
+            << -1 << int(ResetTable) << 0x18 << 8 << (qint64{1} << 36) << compressed;
+        QTest::newRow("uncompressed length beyond the blocks")
+            << -1 << int(ResetTable) << 0x10 << 8 << qint64{0x100000} << compressed;
+    }
+    void refusesDamagedFiles()
+    {
+        QFETCH(int, truncateTo);
+        QFETCH(int, base);
+        QFETCH(int, offset);
+        QFETCH(int, width);
+        QFETCH(qint64, value);
+        QFETCH(QString, reason);
+        QByteArray chm = readWholeFile(kHelpFile);
+        if (truncateTo >= 0)
+            chm.truncate(truncateTo);
+        if (base >= 0) {
+            const qsizetype at = baseOffset(chm, static_cast<Base>(base));
+            QVERIFY2(at >= 0, "the structure to damage is not in the file");
+            for (int i = 0; i < width; ++i)  // little-endian
+                chm[at + offset + i] = static_cast<char>((quint64(value) >> (8 * i)) & 0xFF);
+        }
+        ChmArchive archive;
+        QVERIFY(!archive.open(writeScratch(chm)));
+        QCOMPARE(archive.errorString(), reason);
+        QVERIFY(!archive.read(QStringLiteral("/Welcome.htm")).has_value());
+    }
+};
+
+QTEST_GUILESS_MAIN(HelpArchiveTest)
+#include "chm_archive_test.moc"
