@@ -21,7 +21,8 @@ struct Board : BoardRig {
 struct RawFile {
     RawFile()
     {
-        fd = ::open(QFile::encodeName(dir.filePath(QStringLiteral("raw"))).constData(), O_RDWR | O_CREAT, 0644);
+        fd = ::open(QFile::encodeName(dir.filePath(QStringLiteral("raw"))).constData(),
+                    O_RDWR | O_CREAT, 0644);
         std::array<char, kRecordBytes> zero{};
         for (int row = 0; row < kGridRows; ++row)
             (void)!::pwrite(fd, zero.data(), zero.size(), off_t(row) * kRecordBytes);
@@ -67,10 +68,11 @@ void BM_ShakeFloor(benchmark::State& state)
     std::array<char, kRecordBytes> zero{};
     for (auto _ : state)
         for (int row = 0; row < kGridRows; ++row)
-            benchmark::DoNotOptimize(::pwrite(f.fd, zero.data(), zero.size(), off_t(row) * kRecordBytes));
+            benchmark::DoNotOptimize(
+                ::pwrite(f.fd, zero.data(), zero.size(), off_t(row) * kRecordBytes));
 }
 BENCHMARK(BM_ShakeFloor);
 
-} // namespace
+}  // namespace
 
 BENCHMARK_MAIN();

@@ -1,8 +1,8 @@
 // Open, Save and Print-to-PDF of a full board (every other cell set) against their floors:
 // the 566,480 bytes they must move, as 485 records with pread/pwrite.
-#include "files/sketch_printing.h"
 #include "files/sketch_commands.h"
 #include "files/sketch_file.h"
+#include "files/sketch_printing.h"
 #include "platform/qt_page_printer.h"
 #include "support/board_rig.h"
 
@@ -81,7 +81,8 @@ void BM_SaveFloor(benchmark::State& state)
     for (auto _ : state) {
         const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         for (int r = 0; r < kGridRows; ++r)
-            benchmark::DoNotOptimize(::pwrite(fd, record.data(), record.size(), off_t(r) * kRecordBytes));
+            benchmark::DoNotOptimize(
+                ::pwrite(fd, record.data(), record.size(), off_t(r) * kRecordBytes));
         if (state.range(0))
             ::fsync(fd);
         ::close(fd);
@@ -108,8 +109,10 @@ void BM_OpenFloor(benchmark::State& state)
     for (auto _ : state) {
         const int fd = ::open(QFile::encodeName(b.path("o.nsd")).constData(), O_RDONLY);
         for (int r = 0; r < kGridRows; ++r) {
-            benchmark::DoNotOptimize(::pread(fd, record.data(), record.size(), off_t(r) * kRecordBytes));
-            benchmark::DoNotOptimize(::pwrite(store, record.data(), record.size(), off_t(r) * kRecordBytes));
+            benchmark::DoNotOptimize(
+                ::pread(fd, record.data(), record.size(), off_t(r) * kRecordBytes));
+            benchmark::DoNotOptimize(
+                ::pwrite(store, record.data(), record.size(), off_t(r) * kRecordBytes));
         }
         ::close(fd);
     }
@@ -128,7 +131,7 @@ void BM_PrintToPdf(benchmark::State& state)
 }
 BENCHMARK(BM_PrintToPdf)->Unit(benchmark::kMillisecond);
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {

@@ -1,12 +1,12 @@
 #include "platform/app_info.h"
 #include "platform/qt_message_service.h"
-#include "registry/registry_api.h"
 #include "platform/window_placement.h"
-#include "shell/command_line.h"
-#include "shell/images/program_images.h"
-#include "shell/frm_nimbolt_sketch.h"
 #include "registry/read_registry_value.h"
+#include "registry/registry_api.h"
+#include "shell/command_line.h"
+#include "shell/frm_nimbolt_sketch.h"
 #include "shell/frm_splash.h"
+#include "shell/images/program_images.h"
 
 #include <QApplication>
 #include <QTextStream>
@@ -19,13 +19,13 @@ namespace {
 // The owner's name and company, as the machine's registry holds them.
 QString readOwnerValue(const QString& valueName)
 {
-    return NimboltSketchModule::ReadRegistryValue(advapi32::HKEY_LOCAL_MACHINE,
-                                                  QStringLiteral("Software\\Nimbolt Software\\Nimbolt Sketch\\1.0"),
-                                                  valueName)
+    return NimboltSketchModule::ReadRegistryValue(
+               advapi32::HKEY_LOCAL_MACHINE,
+               QStringLiteral("Software\\Nimbolt Software\\Nimbolt Sketch\\1.0"), valueName)
         .toText();
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char* argv[])
 {

@@ -13,7 +13,7 @@ inline constexpr int kGridColumns = 582;
 inline constexpr int kGridRows = 485;
 inline constexpr int kRecordBytes = 1168;
 inline constexpr int kPenXOffset = kGridColumns * 2;  // 1164
-inline constexpr int kPenYOffset = kPenXOffset + 2;   // 1166
+inline constexpr int kPenYOffset = kPenXOffset + 2;  // 1166
 inline constexpr qint64 kFullGridBytes = qint64(kGridRows) * kRecordBytes;  // 566,480
 
 // One pixel row: 582 signed 16-bit cells (1 = drawn), then the pen column and row,

@@ -12,7 +12,8 @@ ScreenStore::OpenResult ScreenStore::openInFirstUsable(const QStringList& folder
     error_.clear();
     for (const QString& folder : folders) {
         if (!QDir().mkpath(folder)) {
-            error_ = QStringLiteral("Could not create the folder %1.").arg(QDir::toNativeSeparators(folder));
+            error_ = QStringLiteral("Could not create the folder %1.")
+                         .arg(QDir::toNativeSeparators(folder));
             continue;
         }
         try {
@@ -29,9 +30,15 @@ ScreenStore::OpenResult ScreenStore::openInFirstUsable(const QStringList& folder
     return OpenResult::Failed;
 }
 
-void ScreenStore::readRow(int n, RowRecord& into) { file_.read(n, into.bytes()); }
+void ScreenStore::readRow(int n, RowRecord& into)
+{
+    file_.read(n, into.bytes());
+}
 
-void ScreenStore::writeRow(int n, const RowRecord& from) { file_.write(n, from.bytes()); }
+void ScreenStore::writeRow(int n, const RowRecord& from)
+{
+    file_.write(n, from.bytes());
+}
 
 GridRows ScreenStore::readGrid()
 {
@@ -52,8 +59,8 @@ void ScreenStore::closeAndDelete()
     QFile file(path);
     if (!path.isEmpty() && file.exists() && !file.remove()) {
         file_.close();
-        throw FileError(
-            QStringLiteral("Could not delete %1: %2.").arg(QDir::toNativeSeparators(path), file.errorString()));
+        throw FileError(QStringLiteral("Could not delete %1: %2.")
+                            .arg(QDir::toNativeSeparators(path), file.errorString()));
     }
     file_.close();
 }

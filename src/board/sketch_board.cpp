@@ -25,13 +25,12 @@ bool anyDrawn(const GridRows& rows)
     });
 }
 
-} // namespace
+}  // namespace
 
 SketchBoard::SketchBoard(ScreenStore& store, DrawingSurface& surface, MessageService& messages,
                          RowRecord& rowBuffer)
     : store_(store), surface_(surface), messages_(messages), rowBuffer_(rowBuffer)
-{
-}
+{}
 
 void SketchBoard::Form_Load()
 {

@@ -8,8 +8,7 @@
 
 SketchCommands::SketchCommands(SketchBoard& board, SketchDialogs& dialogs, MessageService& messages)
     : board_(board), dialogs_(dialogs), messages_(messages)
-{
-}
+{}
 
 bool SketchCommands::SaveSketch()
 {

@@ -23,10 +23,10 @@ public:
     // when nothing would be lost, the drawing was saved or the user let it go.
     bool mayLoseDrawing(const QString& question);
 
-    static inline const QString kBeforeClosing =
-        QStringLiteral("Save changes to your sketch before closing?");
-    static inline const QString kBeforeOpening =
-        QStringLiteral("Save changes to your sketch before opening another?");
+    static inline const QString kBeforeClosing
+        = QStringLiteral("Save changes to your sketch before closing?");
+    static inline const QString kBeforeOpening
+        = QStringLiteral("Save changes to your sketch before opening another?");
 
 private:
     SketchBoard& board_;

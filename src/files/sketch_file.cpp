@@ -23,7 +23,8 @@ constexpr qint64 kMaxTailInPlace = 64 * 1024 * 1024;
 
 FileError saveError(const QString& path, const QString& reason)
 {
-    return FileError(QStringLiteral("Could not save the sketch to %1: %2.").arg(displayPath(path), reason));
+    return FileError(
+        QStringLiteral("Could not save the sketch to %1: %2.").arg(displayPath(path), reason));
 }
 
 // Copies what an existing, longer file holds after the 485th record.
@@ -62,8 +63,9 @@ QByteArray readTail(const QString& path)
     if (!old.open(QIODevice::ReadOnly))
         throw saveError(path, old.errorString());
     if (old.size() - kFullGridBytes > kMaxTailInPlace)
-        throw saveError(path, QStringLiteral("It is too long to rewrite in a folder that takes "
-                                             "no new files"));
+        throw saveError(path,
+                        QStringLiteral("It is too long to rewrite in a folder that takes "
+                                       "no new files"));
     if (old.size() <= kFullGridBytes)
         return {};
     if (!old.seek(kFullGridBytes))
@@ -74,7 +76,7 @@ QByteArray readTail(const QString& path)
     return tail;
 }
 
-} // namespace
+}  // namespace
 
 QString displayPath(const QString& path)
 {
@@ -115,7 +117,8 @@ Rows read(const QString& path)
 {
     QFile in;
     auto fail = [&path](const QString& reason) {
-        return FileError(QStringLiteral("Could not open the sketch %1: %2.").arg(displayPath(path), reason));
+        return FileError(
+            QStringLiteral("Could not open the sketch %1: %2.").arg(displayPath(path), reason));
     };
     if (const auto refused = PlainFile::openForReading(in, path))
         throw fail(*refused);
@@ -135,4 +138,4 @@ Rows read(const QString& path)
     return rows;
 }
 
-} // namespace SketchFile
+}  // namespace SketchFile

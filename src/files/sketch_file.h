@@ -29,4 +29,4 @@ Rows read(const QString& path);
 // "~/Documents/cat.nsd": a path as a message shows it.
 QString displayPath(const QString& path);
 
-} // namespace SketchFile
+}  // namespace SketchFile

@@ -8,7 +8,6 @@
 #include <QBuffer>
 #include <QSaveFile>
 
-
 namespace SketchPng {
 
 QImage render(const SketchFile::Rows& rows)
@@ -39,9 +38,9 @@ void exportFile(const QString& sketchPath, const QString& pngPath)
         throw fail(QStringLiteral("The PNG encoder failed"));
     // Written beside the target and renamed over it, so a failed export leaves no half picture.
     QSaveFile out(pngPath);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || !PlainFile::writeAll(out, encoded)
-        || !out.commit())
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)
+        || !PlainFile::writeAll(out, encoded) || !out.commit())
         throw fail(out.errorString());
 }
 
-} // namespace SketchPng
+}  // namespace SketchPng

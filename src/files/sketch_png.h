@@ -17,4 +17,4 @@ QImage render(const SketchFile::Rows& rows);
 // regular file, is refused. Throws FileError.
 void exportFile(const QString& sketchPath, const QString& pngPath);
 
-} // namespace SketchPng
+}  // namespace SketchPng

@@ -12,8 +12,7 @@
 SketchPrinting::SketchPrinting(SketchBoard& board, PagePrinter& printer, MousePointer& pointer,
                                MessageService& messages)
     : board_(board), printer_(printer), pointer_(pointer), messages_(messages)
-{
-}
+{}
 
 SketchPrinting::~SketchPrinting() = default;
 

@@ -39,7 +39,7 @@ QString rooted(const QString& name)
     return name.startsWith(QLatin1Char('/')) ? name : QLatin1Char('/') + name;
 }
 
-} // namespace
+}  // namespace
 
 ChmArchive::~ChmArchive()
 {
@@ -126,10 +126,14 @@ void ChmArchive::readNames()
     }
     for (const auto& [code, data] : std::as_const(records)) {
         const QString text = textAt(data, 0, codePage_);
-        if (code == 0) contentsFile_ = rooted(text);
-        else if (code == 1) indexFile_ = rooted(text);
-        else if (code == 2) defaultTopic_ = rooted(text);
-        else if (code == 3) title_ = text;
+        if (code == 0)
+            contentsFile_ = rooted(text);
+        else if (code == 1)
+            indexFile_ = rooted(text);
+        else if (code == 2)
+            defaultTopic_ = rooted(text);
+        else if (code == 3)
+            title_ = text;
     }
     // /#WINDOWS: the first window's contents and index file, as offsets into /#STRINGS.
     if (contentsFile_.isEmpty() || indexFile_.isEmpty()) {
@@ -186,15 +190,17 @@ std::optional<QByteArray> ChmArchive::readObject(const ChmObject& object) const
     unit.start = object.start;
     unit.length = object.length;
     unit.space = object.space;
-    std::memcpy(unit.path, object.name.constData(), static_cast<size_t>(std::min<qsizetype>(object.name.size(), CHM_MAX_PATHLEN)));
+    std::memcpy(unit.path, object.name.constData(),
+                static_cast<size_t>(std::min<qsizetype>(object.name.size(), CHM_MAX_PATHLEN)));
     // Zero-filled, and only what chmlib says it wrote counts, so no byte of the buffer that
     // chmlib skipped can reach a page or an index.
     QByteArray bytes(static_cast<qsizetype>(object.length), '\0');
     const auto total = static_cast<LONGINT64>(object.length);
     LONGINT64 done = 0;
     while (done < total) {
-        const LONGINT64 got = chm_retrieve_object(handle_, &unit, reinterpret_cast<unsigned char*>(bytes.data()) + done,
-                                                  static_cast<LONGUINT64>(done), total - done);
+        const LONGINT64 got = chm_retrieve_object(
+            handle_, &unit, reinterpret_cast<unsigned char*>(bytes.data()) + done,
+            static_cast<LONGUINT64>(done), total - done);
         if (got <= 0 || got > total - done)
             return std::nullopt;
         done += got;
@@ -205,7 +211,8 @@ std::optional<QByteArray> ChmArchive::readObject(const ChmObject& object) const
 QString ChmArchive::normalizedPath(const QString& path)
 {
     // No fragment is cut off here: the archive's own files are named "/#SYSTEM" and so on.
-    QString cleaned = QUrl::fromPercentEncoding(path.toUtf8()).replace(QLatin1Char('\\'), QLatin1Char('/'));
+    QString cleaned
+        = QUrl::fromPercentEncoding(path.toUtf8()).replace(QLatin1Char('\\'), QLatin1Char('/'));
     QStringList parts;
     for (const QString& part : cleaned.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
         if (part == QLatin1String("..")) {

@@ -11,15 +11,17 @@ constexpr std::uint64_t kPmglHeaderBytes = 0x14, kPmgiHeaderBytes = 0x08;
 constexpr std::uint32_t kMinBlockBytes = 0x40, kMaxBlockBytes = 0x10000;
 constexpr std::uint64_t kMaxDirectoryBytes = 32 * 1024 * 1024;
 constexpr qsizetype kMaxObjects = 65536;  // each is indexed by name; a help file holds dozens
-constexpr std::uint64_t kMaxNumber = std::uint64_t{1} << 40;  // larger lengths and offsets are damage
+constexpr std::uint64_t kMaxNumber = std::uint64_t{1}
+    << 40;  // larger lengths and offsets are damage
 constexpr std::uint64_t kMaxNameBytes = CHM_MAX_PATHLEN;
 constexpr std::uint64_t kLzxFrameBytes = 0x8000;
-constexpr std::uint64_t kLzxSlackBytes = 6144;  // chmlib's room for a frame that grew when compressed
+constexpr std::uint64_t kLzxSlackBytes
+    = 6144;  // chmlib's room for a frame that grew when compressed
 constexpr std::uint64_t kMaxUncompressedBytes = 256 * 1024 * 1024;
 constexpr std::uint64_t kMaxResetBlocks = 0xFFFF;
 
-const char* const kResetTable =
-    "::DataSpace/Storage/MSCompressed/Transform/{7FC28940-9D31-11D0-9B27-00A0C91E9C7C}/InstanceData/ResetTable";
+const char* const kResetTable = "::DataSpace/Storage/MSCompressed/Transform/"
+                                "{7FC28940-9D31-11D0-9B27-00A0C91E9C7C}/InstanceData/ResetTable";
 const char* const kContent = "::DataSpace/Storage/MSCompressed/Content";
 const char* const kControlData = "::DataSpace/Storage/MSCompressed/ControlData";
 
@@ -54,7 +56,8 @@ bool readEncint(const QByteArray& data, qsizetype& pos, qsizetype end, std::uint
 QByteArray readAt(QFile& file, std::uint64_t offset, std::uint64_t length)
 {
     if (offset > kMaxNumber || length > kMaxDirectoryBytes
-        || offset + length > static_cast<std::uint64_t>(file.size()) || !file.seek(static_cast<qint64>(offset)))
+        || offset + length > static_cast<std::uint64_t>(file.size())
+        || !file.seek(static_cast<qint64>(offset)))
         return {};
     QByteArray bytes = file.read(static_cast<qint64>(length));
     return bytes.size() == static_cast<qsizetype>(length) ? bytes : QByteArray();
@@ -79,11 +82,13 @@ QString checkHeaders(QFile& file, Layout& layout)
     if (head.size() < static_cast<qsizetype>(kItsfV2Bytes) || !head.startsWith("ITSF"))
         return QStringLiteral("it is not a compiled help file");
     const std::uint32_t version = itsf.u32(4), headerBytes = itsf.u32(8);
-    if (!((version == 2 && headerBytes == kItsfV2Bytes) || (version == 3 && headerBytes == kItsfV3Bytes)))
+    if (!((version == 2 && headerBytes == kItsfV2Bytes)
+          || (version == 3 && headerBytes == kItsfV3Bytes)))
         return QStringLiteral("its header is of an unknown kind");
     const std::uint64_t dirOffset = itsf.u64(0x48), dirBytes = itsf.u64(0x50);
     layout.dataOffset = version == 3 ? itsf.u64(0x58) : dirOffset + dirBytes;
-    if (!itsf.ok || dirOffset > kMaxNumber || dirBytes > kMaxNumber || layout.dataOffset > layout.fileSize)
+    if (!itsf.ok || dirOffset > kMaxNumber || dirBytes > kMaxNumber
+        || layout.dataOffset > layout.fileSize)
         return QStringLiteral("its header is damaged");
 
     const QByteArray dir = readAt(file, dirOffset, kItspBytes);
@@ -99,7 +104,8 @@ QString checkHeaders(QFile& file, Layout& layout)
     const auto count = static_cast<std::int64_t>(layout.blockCount);
     if (!itsp.ok || layout.blockBytes < kMinBlockBytes || layout.blockBytes > kMaxBlockBytes
         || blocksBytes > kMaxDirectoryBytes || layout.blocksOffset + blocksBytes > layout.fileSize
-        || layout.indexHead < 0 || layout.indexHead >= count || layout.indexRoot < -1 || layout.indexRoot >= count)
+        || layout.indexHead < 0 || layout.indexHead >= count || layout.indexRoot < -1
+        || layout.indexRoot >= count)
         return QStringLiteral("its directory is damaged");
     return {};
 }
@@ -108,7 +114,8 @@ QString checkHeaders(QFile& file, Layout& layout)
 // must point at real blocks and never in a circle, since chmlib follows them without a limit.
 QString readDirectory(QFile& file, const Layout& layout, QList<ChmObject>& objects)
 {
-    const QByteArray dir = readAt(file, layout.blocksOffset, std::uint64_t{layout.blockBytes} * layout.blockCount);
+    const QByteArray dir
+        = readAt(file, layout.blocksOffset, std::uint64_t{layout.blockBytes} * layout.blockCount);
     if (dir.isEmpty() && layout.blockCount > 0)
         return QStringLiteral("its directory cannot be read");
     const QString damaged = QStringLiteral("its directory is damaged");
@@ -199,14 +206,16 @@ QString checkCompression(QFile& file, const Layout& layout, const QList<ChmObjec
 
     if (controlEntry->length < 0x18 || controlEntry->length > 0x100)
         return damaged;
-    const QByteArray control = readAt(file, layout.dataOffset + controlEntry->start, controlEntry->length);
+    const QByteArray control
+        = readAt(file, layout.dataOffset + controlEntry->start, controlEntry->length);
     Bytes lzxc{control};
     const std::uint32_t version = lzxc.u32(8);
     const std::uint64_t unit = version == 2 ? kLzxFrameBytes : 1;
     const std::uint64_t resetInterval = lzxc.u32(0x0C) * unit, window = lzxc.u32(0x10) * unit;
     const std::uint64_t windowsPerReset = lzxc.u32(0x14);
-    if (!lzxc.ok || control.mid(4, 4) != "LZXC" || (version != 1 && version != 2) || window < (1u << 15)
-        || window > (1u << 21) || (window & (window - 1)) != 0 || resetInterval > 0xFFFFFFFFu)
+    if (!lzxc.ok || control.mid(4, 4) != "LZXC" || (version != 1 && version != 2)
+        || window < (1u << 15) || window > (1u << 21) || (window & (window - 1)) != 0
+        || resetInterval > 0xFFFFFFFFu)
         return damaged;
     const std::uint64_t resetBlocks = resetInterval / (window / 2) * windowsPerReset;
     if (resetBlocks == 0 || resetBlocks > kMaxResetBlocks)
@@ -214,26 +223,30 @@ QString checkCompression(QFile& file, const Layout& layout, const QList<ChmObjec
 
     if (resetEntry->length < 0x28 || resetEntry->length > kMaxDirectoryBytes)
         return damaged;
-    const QByteArray table = readAt(file, layout.dataOffset + resetEntry->start, resetEntry->length);
+    const QByteArray table
+        = readAt(file, layout.dataOffset + resetEntry->start, resetEntry->length);
     Bytes reset{table};
     const std::uint64_t blockCount = reset.u32(4), tableOffset = reset.u32(0x0C);
     uncompressed = reset.u64(0x10);
     const std::uint64_t compressed = reset.u64(0x18), frameBytes = reset.u64(0x20);
-    if (!reset.ok || reset.u32(0) != 2 || frameBytes != kLzxFrameBytes || uncompressed > kMaxUncompressedBytes
-        || compressed > contentEntry->length || tableOffset + blockCount * 8 > resetEntry->length
+    if (!reset.ok || reset.u32(0) != 2 || frameBytes != kLzxFrameBytes
+        || uncompressed > kMaxUncompressedBytes || compressed > contentEntry->length
+        || tableOffset + blockCount * 8 > resetEntry->length
         || blockCount * kLzxFrameBytes < uncompressed)
         return damaged;
     std::uint64_t previous = 0;
     for (std::uint64_t i = 0; i <= blockCount; ++i) {
-        const std::uint64_t at = i < blockCount ? reset.u64(static_cast<qsizetype>(tableOffset + i * 8)) : compressed;
-        if (at < previous || at > compressed || (i > 0 && at - previous > kLzxFrameBytes + kLzxSlackBytes))
+        const std::uint64_t at
+            = i < blockCount ? reset.u64(static_cast<qsizetype>(tableOffset + i * 8)) : compressed;
+        if (at < previous || at > compressed
+            || (i > 0 && at - previous > kLzxFrameBytes + kLzxSlackBytes))
             return damaged;
         previous = at;
     }
     return reset.ok ? QString() : damaged;
 }
 
-} // namespace
+}  // namespace
 
 QString checkChmStructure(QFile& file, QList<ChmObject>& objects)
 {
@@ -242,12 +255,14 @@ QString checkChmStructure(QFile& file, QList<ChmObject>& objects)
     QString error = checkHeaders(file, layout);
     if (error.isEmpty())
         error = readDirectory(file, layout, objects);
-    const bool compressed = std::any_of(objects.cbegin(), objects.cend(), [](const ChmObject& o) { return o.space == 1; });
+    const bool compressed = std::any_of(objects.cbegin(), objects.cend(),
+                                        [](const ChmObject& o) { return o.space == 1; });
     std::uint64_t uncompressed = 0;
     if (error.isEmpty() && compressed)
         error = checkCompression(file, layout, objects, uncompressed);
     for (const ChmObject& object : objects) {
-        const std::uint64_t limit = object.space == 0 ? layout.fileSize - layout.dataOffset : uncompressed;
+        const std::uint64_t limit
+            = object.space == 0 ? layout.fileSize - layout.dataOffset : uncompressed;
         if (error.isEmpty() && (object.start > limit || object.length > limit - object.start))
             error = QStringLiteral("its directory points outside the file");
     }

@@ -8,6 +8,12 @@ void ViewerHelpService::displayToc(const QString& helpFile, const QString& topic
     HelpViewer::displayToc(helpFile, topic);
 }
 
-void ViewerHelpService::displayIndex(const QString& helpFile) { HelpViewer::displayIndex(helpFile); }
+void ViewerHelpService::displayIndex(const QString& helpFile)
+{
+    HelpViewer::displayIndex(helpFile);
+}
 
-void ViewerHelpService::hyperJump(const QString& url) { HyperJump(url); }
+void ViewerHelpService::hyperJump(const QString& url)
+{
+    HyperJump(url);
+}

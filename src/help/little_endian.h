@@ -7,7 +7,8 @@
 
 // The little-endian number of `width` bytes (1 to 8) at `offset` in a block read from a file;
 // nothing when those bytes lie outside the block.
-inline std::optional<std::uint64_t> littleEndianAt(QByteArrayView bytes, qsizetype offset, int width)
+inline std::optional<std::uint64_t> littleEndianAt(QByteArrayView bytes, qsizetype offset,
+                                                   int width)
 {
     if (offset < 0 || width < 1 || width > 8 || offset > bytes.size() - width)
         return std::nullopt;

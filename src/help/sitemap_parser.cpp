@@ -24,8 +24,9 @@ constexpr qsizetype kMaxEntityChars = 10;
 QString decodeEntities(QStringView text)
 {
     static const QList<std::pair<QLatin1StringView, char16_t>> named = {
-        {QLatin1StringView("amp"), u'&'},   {QLatin1StringView("lt"), u'<'},    {QLatin1StringView("gt"), u'>'},
-        {QLatin1StringView("quot"), u'"'},  {QLatin1StringView("apos"), u'\''}, {QLatin1StringView("nbsp"), u'\u00A0'},
+        {QLatin1StringView("amp"), u'&'},       {QLatin1StringView("lt"), u'<'},
+        {QLatin1StringView("gt"), u'>'},        {QLatin1StringView("quot"), u'"'},
+        {QLatin1StringView("apos"), u'\''},     {QLatin1StringView("nbsp"), u'\u00A0'},
         {QLatin1StringView("copy"), u'\u00A9'}, {QLatin1StringView("reg"), u'\u00AE'},
     };
     QString out;
@@ -169,7 +170,7 @@ private:
     int entries_ = 0;
 };
 
-} // namespace
+}  // namespace
 
 Sitemap SitemapParser::parse(QByteArrayView html, const char* codePage)
 {
@@ -212,7 +213,9 @@ Sitemap SitemapParser::parse(QByteArrayView html, const char* codePage)
         } else if (tag.name == u"/ul") {
             builder.closeList();
         } else if (tag.name == u"object") {
-            inObject = tag.attribute(QLatin1StringView("type")).compare(u"text/sitemap", Qt::CaseInsensitive) == 0;
+            inObject = tag.attribute(QLatin1StringView("type"))
+                           .compare(u"text/sitemap", Qt::CaseInsensitive)
+                == 0;
         } else if (tag.name == u"param" && inObject) {
             const QString key = tag.attribute(QLatin1StringView("name")).toLower();
             const QString value = tag.attribute(QLatin1StringView("value")).trimmed();

@@ -31,4 +31,4 @@ inline constexpr int kMaxEntries = 20000;
 // `codePage` names the Windows code page of a file that is not UTF-8 ("windows-1252").
 Sitemap parse(QByteArrayView html, const char* codePage = kWesternCodePage);
 
-} // namespace SitemapParser
+}  // namespace SitemapParser

@@ -7,13 +7,25 @@
 
 namespace AppInfo {
 
-QString title() { return QStringLiteral("Nimbolt Sketch"); }
+QString title()
+{
+    return QStringLiteral("Nimbolt Sketch");
+}
 
-QString version() { return QStringLiteral(NIMBOLT_VERSION); }
+QString version()
+{
+    return QStringLiteral(NIMBOLT_VERSION);
+}
 
-int majorVersion() { return NIMBOLT_VERSION_MAJOR; }
+int majorVersion()
+{
+    return NIMBOLT_VERSION_MAJOR;
+}
 
-int minorVersion() { return NIMBOLT_VERSION_MINOR; }
+int minorVersion()
+{
+    return NIMBOLT_VERSION_MINOR;
+}
 
 QString applicationFolder()
 {
@@ -31,4 +43,4 @@ QStringList storeFolders()
     return folders;
 }
 
-} // namespace AppInfo
+}  // namespace AppInfo

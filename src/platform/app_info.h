@@ -17,4 +17,4 @@ QString applicationFolder();
 // per-user data folder for an installed copy whose folder is not writable.
 QStringList storeFolders();
 
-} // namespace AppInfo
+}  // namespace AppInfo

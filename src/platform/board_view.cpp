@@ -4,9 +4,8 @@
 #include "platform/virtual_keys.h"
 
 #include <QKeyEvent>
-#include <QPainter>
 #include <QPaintEvent>
-
+#include <QPainter>
 
 BoardView::BoardView(ImageSurface& surface, QWidget* parent) : QWidget(parent), surface_(surface)
 {
@@ -17,7 +16,10 @@ BoardView::BoardView(ImageSurface& surface, QWidget* parent) : QWidget(parent), 
     surface_.setChangeListener([this](const QRect& changed) { update(changed); });
 }
 
-QSize BoardView::sizeHint() const { return QSize(surface_.width(), surface_.height()); }
+QSize BoardView::sizeHint() const
+{
+    return QSize(surface_.width(), surface_.height());
+}
 
 bool BoardView::event(QEvent* event)
 {

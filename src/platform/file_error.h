@@ -9,7 +9,8 @@
 class FileError : public std::runtime_error {
 public:
     explicit FileError(const QString& message)
-        : std::runtime_error(message.toStdString()), message_(message) {}
+        : std::runtime_error(message.toStdString()), message_(message)
+    {}
     const QString& message() const { return message_; }
 
 private:
@@ -17,4 +18,7 @@ private:
 };
 
 // The system's own words for an errno value ("No space left on device").
-inline QString systemReason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+inline QString systemReason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}

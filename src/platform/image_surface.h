@@ -22,7 +22,10 @@ public:
     bool isSet(int x, int y) const { return image_.pixelIndex(x, y) == 1; }
     void setColors(QColor background, QColor ink);
     const QImage& image() const { return image_; }
-    void setChangeListener(std::function<void(const QRect&)> listener) { listener_ = std::move(listener); }
+    void setChangeListener(std::function<void(const QRect&)> listener)
+    {
+        listener_ = std::move(listener);
+    }
 
 private:
     QImage image_;

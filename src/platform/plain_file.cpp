@@ -23,14 +23,18 @@ std::optional<struct stat> statOf(const QString& path)
     return st;
 }
 
-} // namespace
+}  // namespace
 
-QString notAFile() { return QStringLiteral("It is not a file"); }
+QString notAFile()
+{
+    return QStringLiteral("It is not a file");
+}
 
 std::optional<QString> openForReading(QFile& file, const QString& path)
 {
     const QByteArray native = QFile::encodeName(path);
-    const int fd = retried([&] { return ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC); });
+    const int fd
+        = retried([&] { return ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC); });
     if (fd < 0)
         return systemReason(errno);
     struct stat st {};
@@ -71,4 +75,4 @@ bool writeAll(QFileDevice& out, QByteArrayView bytes)
     return true;
 }
 
-} // namespace PlainFile
+}  // namespace PlainFile

@@ -30,4 +30,4 @@ bool sameFile(const QString& a, const QString& b);
 // a failure leaves the system's reason (a full disk, a size limit) in out.errorString().
 bool writeAll(QFileDevice& out, QByteArrayView bytes);
 
-} // namespace PlainFile
+}  // namespace PlainFile

@@ -27,8 +27,8 @@ using Connection = std::unique_ptr<http_t, HttpClose>;
 
 Connection connectToService()
 {
-    Connection http(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(),
-                                 1, kAnswerMilliseconds, nullptr));
+    Connection http(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                                 kAnswerMilliseconds, nullptr));
     if (http)
         httpSetTimeout(http.get(), kAnswerMilliseconds / 1000.0, nullptr, nullptr);
     return http;
@@ -99,19 +99,20 @@ int createJob(http_t* http, const QByteArray& queue, const QByteArray& title, in
     cupsEncodeOptions(request, count, options);
     ipp_t* answer = cupsDoRequest(http, request, ("/printers/" + queue).constData());
     ipp_attribute_t* id = answer ? ippFindAttribute(answer, "job-id", IPP_TAG_INTEGER) : nullptr;
-    const int job = id && cupsLastError() <= IPP_STATUS_OK_EVENTS_COMPLETE ? ippGetInteger(id, 0) : 0;
+    const int job
+        = id && cupsLastError() <= IPP_STATUS_OK_EVENTS_COMPLETE ? ippGetInteger(id, 0) : 0;
     ippDelete(answer);
     return job;
 }
 
-} // namespace
+}  // namespace
 
 bool useIfAnswering()
 {
     cupsSetServer(nullptr);  // the configured service, whatever an earlier call chose
     const Connection http = connectToService();
-    ipp_t* answer = http ? cupsDoRequest(http.get(), ippNewRequest(IPP_OP_CUPS_GET_DEFAULT), "/")
-                         : nullptr;
+    ipp_t* answer
+        = http ? cupsDoRequest(http.get(), ippNewRequest(IPP_OP_CUPS_GET_DEFAULT), "/") : nullptr;
     const bool answered = answer != nullptr;
     ippDelete(answer);
     if (!answered)
@@ -144,4 +145,4 @@ std::optional<QString> submit(const QPrinter& printer, QByteArrayView pdf)
     return reason;
 }
 
-} // namespace PrintService
+}  // namespace PrintService

@@ -20,4 +20,4 @@ bool useIfAnswering();
 // dialog. Returns the service's reason on failure (no full stop), nothing on success.
 std::optional<QString> submit(const QPrinter& printer, QByteArrayView pdf);
 
-} // namespace PrintService
+}  // namespace PrintService

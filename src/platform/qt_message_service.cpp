@@ -20,7 +20,8 @@ void QtMessageService::showError(const QString& text)
 
 MessageService::SaveAnswer QtMessageService::askToSave(const QString& question)
 {
-    QMessageBox box(QMessageBox::Warning, AppInfo::title(), question, QMessageBox::NoButton, owner_);
+    QMessageBox box(QMessageBox::Warning, AppInfo::title(), question, QMessageBox::NoButton,
+                    owner_);
     // Access keys on every answer: the program is worked from the keyboard.
     QPushButton* save = box.addButton(QStringLiteral("&Save"), QMessageBox::AcceptRole);
     QPushButton* discard = box.addButton(QStringLiteral("&Discard"), QMessageBox::DestructiveRole);
@@ -35,4 +36,7 @@ MessageService::SaveAnswer QtMessageService::askToSave(const QString& question)
     return SaveAnswer::Cancel;
 }
 
-void QtMessageService::beep() { QApplication::beep(); }
+void QtMessageService::beep()
+{
+    QApplication::beep();
+}

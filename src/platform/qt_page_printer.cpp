@@ -43,7 +43,7 @@ std::optional<QString> writeFile(const QString& path, QByteArrayView bytes)
     return std::nullopt;
 }
 
-} // namespace
+}  // namespace
 
 QtPagePrinter::~QtPagePrinter() = default;
 

@@ -9,12 +9,13 @@ namespace {
 const QString kFilter = QStringLiteral("Nimbolt Sketch Drawings (*.nsd)");
 const QString kDefaultSuffix = QStringLiteral("nsd");
 
-std::optional<QString> runFileDialog(QWidget* owner, const QString& title, QFileDialog::AcceptMode accept,
-                                     const QString& suggested = {})
+std::optional<QString> runFileDialog(QWidget* owner, const QString& title,
+                                     QFileDialog::AcceptMode accept, const QString& suggested = {})
 {
     QFileDialog dialog(owner, title, QtSketchDialogs::initialFolder(), kFilter);
     dialog.setAcceptMode(accept);
-    dialog.setFileMode(accept == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setFileMode(accept == QFileDialog::AcceptSave ? QFileDialog::AnyFile
+                                                         : QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(kDefaultSuffix);
     if (!suggested.isEmpty())
         dialog.selectFile(suggested);
@@ -23,7 +24,7 @@ std::optional<QString> runFileDialog(QWidget* owner, const QString& title, QFile
     return dialog.selectedFiles().constFirst();
 }
 
-} // namespace
+}  // namespace
 
 QString QtSketchDialogs::initialFolder()
 {
@@ -33,7 +34,8 @@ QString QtSketchDialogs::initialFolder()
 
 std::optional<QString> QtSketchDialogs::ShowSave(const QString& suggested)
 {
-    return runFileDialog(owner_, QStringLiteral("Save Sketch As"), QFileDialog::AcceptSave, suggested);
+    return runFileDialog(owner_, QStringLiteral("Save Sketch As"), QFileDialog::AcceptSave,
+                         suggested);
 }
 
 std::optional<QString> QtSketchDialogs::ShowOpen()

@@ -21,13 +21,19 @@ namespace {
 // press) costs about half as much again.
 constexpr std::size_t kMaxPieceBytes = 64 * 1024;
 
-QString shown(const QString& path) { return QDir::toNativeSeparators(path); }
+QString shown(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
 
-} // namespace
+}  // namespace
 
 RecordFile::RecordFile(int recordLength) : recordLength_(recordLength) {}
 
-RecordFile::~RecordFile() { close(); }
+RecordFile::~RecordFile()
+{
+    close();
+}
 
 void RecordFile::open(const QString& path)
 {
@@ -37,13 +43,16 @@ void RecordFile::open(const QString& path)
     const int flags = O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
     const int fd = retried([&] { return ::open(native.constData(), flags, 0666); });
     if (fd < 0) {
-        const QString why = errno == ELOOP ? QStringLiteral("It is a symbolic link") : systemReason(errno);
+        const QString why
+            = errno == ELOOP ? QStringLiteral("It is a symbolic link") : systemReason(errno);
         throw FileError(QStringLiteral("Could not open %1: %2.").arg(shown(path), why));
     }
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid() || st.st_nlink != 1) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()
+        || st.st_nlink != 1) {
         ::close(fd);
-        throw FileError(QStringLiteral("Could not open %1: It is not a file of your own.").arg(shown(path)));
+        throw FileError(
+            QStringLiteral("Could not open %1: It is not a file of your own.").arg(shown(path)));
     }
     fd_ = fd;
     path_ = path;
@@ -68,11 +77,15 @@ void RecordFile::close()
     fd_ = -1;
 }
 
-qint64 RecordFile::offsetOf(qint64 n) const { return (n - 1) * recordLength_; }
+qint64 RecordFile::offsetOf(qint64 n) const
+{
+    return (n - 1) * recordLength_;
+}
 
 void RecordFile::fail(const char* what) const
 {
-    throw FileError(QStringLiteral("Could not %1 %2: %3.").arg(QLatin1String(what), shown(path_), systemReason(errno)));
+    throw FileError(QStringLiteral("Could not %1 %2: %3.")
+                        .arg(QLatin1String(what), shown(path_), systemReason(errno)));
 }
 
 void RecordFile::read(qint64 n, std::span<std::byte> into)
@@ -81,7 +94,8 @@ void RecordFile::read(qint64 n, std::span<std::byte> into)
     std::size_t done = 0;
     while (done < wanted) {
         const qint64 at = offsetOf(n) + qint64(done);
-        const ssize_t got = retried([&] { return ::pread(fd_, into.data() + done, wanted - done, at); });
+        const ssize_t got
+            = retried([&] { return ::pread(fd_, into.data() + done, wanted - done, at); });
         if (got < 0)
             fail("read");
         if (got == 0)

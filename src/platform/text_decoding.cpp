@@ -13,14 +13,12 @@ struct LanguageCodePage {
     const char* codePage;
 };
 constexpr LanguageCodePage kLanguageCodePages[] = {
-    {0x01, "windows-1256"}, {0x02, "windows-1251"}, {0x05, "windows-1250"},
-    {0x08, "windows-1253"}, {0x0D, "windows-1255"}, {0x0E, "windows-1250"},
-    {0x11, "Shift_JIS"},    {0x12, "windows-949"},  {0x15, "windows-1250"},
-    {0x18, "windows-1250"}, {0x19, "windows-1251"}, {0x1A, "windows-1250"},
-    {0x1B, "windows-1250"}, {0x1C, "windows-1250"}, {0x1E, "windows-874"},
-    {0x1F, "windows-1254"}, {0x20, "windows-1256"}, {0x22, "windows-1251"},
-    {0x23, "windows-1251"}, {0x24, "windows-1250"}, {0x25, "windows-1257"},
-    {0x26, "windows-1257"}, {0x27, "windows-1257"}, {0x29, "windows-1256"},
+    {0x01, "windows-1256"}, {0x02, "windows-1251"}, {0x05, "windows-1250"}, {0x08, "windows-1253"},
+    {0x0D, "windows-1255"}, {0x0E, "windows-1250"}, {0x11, "Shift_JIS"},    {0x12, "windows-949"},
+    {0x15, "windows-1250"}, {0x18, "windows-1250"}, {0x19, "windows-1251"}, {0x1A, "windows-1250"},
+    {0x1B, "windows-1250"}, {0x1C, "windows-1250"}, {0x1E, "windows-874"},  {0x1F, "windows-1254"},
+    {0x20, "windows-1256"}, {0x22, "windows-1251"}, {0x23, "windows-1251"}, {0x24, "windows-1250"},
+    {0x25, "windows-1257"}, {0x26, "windows-1257"}, {0x27, "windows-1257"}, {0x29, "windows-1256"},
     {0x2A, "windows-1258"}, {0x2F, "windows-1251"}, {0x3F, "windows-1251"},
 };
 
@@ -28,7 +26,7 @@ constexpr quint16 kChinese = 0x04;
 constexpr quint16 kSerbian = 0x1A;  // shares its number with Croatian and Bosnian
 constexpr quint16 kCyrillicSerbian[] = {3, 7, 8, 10, 12};  // sublanguages written in Cyrillic
 
-} // namespace
+}  // namespace
 
 QString decodeUtf8Or(QByteArrayView bytes, const char* codePage)
 {

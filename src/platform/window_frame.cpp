@@ -18,7 +18,8 @@ namespace {
 
 xcb_atom_t internAtom(xcb_connection_t* connection, const char* name)
 {
-    const auto cookie = xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name);
+    const auto cookie
+        = xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name);
     xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
     const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
     std::free(reply);
@@ -26,10 +27,11 @@ xcb_atom_t internAtom(xcb_connection_t* connection, const char* name)
 }
 
 template <typename T, std::size_t N>
-void setProperty(xcb_connection_t* connection, std::uint8_t mode, xcb_window_t window, xcb_atom_t property,
-                 xcb_atom_t type, const std::array<T, N>& values)
+void setProperty(xcb_connection_t* connection, std::uint8_t mode, xcb_window_t window,
+                 xcb_atom_t property, xcb_atom_t type, const std::array<T, N>& values)
 {
-    xcb_change_property(connection, mode, window, property, type, 32, static_cast<std::uint32_t>(N), values.data());
+    xcb_change_property(connection, mode, window, property, type, 32, static_cast<std::uint32_t>(N),
+                        values.data());
 }
 
 xcb_connection_t* x11Connection()
@@ -39,9 +41,11 @@ xcb_connection_t* x11Connection()
 }
 
 // The 32-bit values of a window property; empty when it is not set.
-std::vector<std::uint32_t> property(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t name)
+std::vector<std::uint32_t> property(xcb_connection_t* connection, xcb_window_t window,
+                                    xcb_atom_t name)
 {
-    const auto cookie = xcb_get_property(connection, 0, window, name, XCB_GET_PROPERTY_TYPE_ANY, 0, 1024);
+    const auto cookie
+        = xcb_get_property(connection, 0, window, name, XCB_GET_PROPERTY_TYPE_ANY, 0, 1024);
     xcb_get_property_reply_t* reply = xcb_get_property_reply(connection, cookie, nullptr);
     std::vector<std::uint32_t> values;
     if (reply && reply->format == 32) {
@@ -52,7 +56,7 @@ std::vector<std::uint32_t> property(xcb_connection_t* connection, xcb_window_t w
     return values;
 }
 
-} // namespace
+}  // namespace
 #endif
 
 void useBorderOnlyFrame(QWidget* window)
@@ -68,9 +72,11 @@ void useBorderOnlyFrame(QWidget* window)
     constexpr std::uint32_t kFunctionMove = 1u << 2, kDecorationBorder = 1u << 1;
     const xcb_atom_t motif = internAtom(connection, "_MOTIF_WM_HINTS");
     setProperty(connection, XCB_PROP_MODE_REPLACE, id, motif, motif,
-                std::array<std::uint32_t, 5>{kHintFunctions | kHintDecorations, kFunctionMove, kDecorationBorder, 0, 0});
+                std::array<std::uint32_t, 5>{kHintFunctions | kHintDecorations, kFunctionMove,
+                                             kDecorationBorder, 0, 0});
     // Qt keeps states already set when it maps the window.
-    setProperty(connection, XCB_PROP_MODE_APPEND, id, internAtom(connection, "_NET_WM_STATE"), XCB_ATOM_ATOM,
+    setProperty(connection, XCB_PROP_MODE_APPEND, id, internAtom(connection, "_NET_WM_STATE"),
+                XCB_ATOM_ATOM,
                 std::array<xcb_atom_t, 2>{internAtom(connection, "_NET_WM_STATE_SKIP_TASKBAR"),
                                           internAtom(connection, "_NET_WM_STATE_SKIP_PAGER")});
     xcb_flush(connection);
@@ -87,8 +93,8 @@ QMargins expectedFrameMargins(QWidget* window)
         return {};
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
     const xcb_atom_t request = internAtom(connection, "_NET_REQUEST_FRAME_EXTENTS");
-    const std::vector<std::uint32_t> supported =
-        property(connection, root, internAtom(connection, "_NET_SUPPORTED"));
+    const std::vector<std::uint32_t> supported
+        = property(connection, root, internAtom(connection, "_NET_SUPPORTED"));
     if (std::find(supported.begin(), supported.end(), request) == supported.end())
         return {};  // no window manager, or one that cannot say
     const auto id = static_cast<xcb_window_t>(window->winId());

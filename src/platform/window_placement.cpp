@@ -17,8 +17,8 @@ void centreOnScreen(QWidget* window)
     const QRect inner = window->geometry();
     const QRect outer = window->frameGeometry();
     const QMargins margins = window->isVisible()
-        ? QMargins(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
-                   outer.bottom() - inner.bottom())
+        ? QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                   outer.right() - inner.right(), outer.bottom() - inner.bottom())
         : expectedFrameMargins(window);
     QRect frame = window->geometry().marginsAdded(margins);
     frame.moveCenter(screen->availableGeometry().center());

@@ -11,9 +11,9 @@ qint32 LastRegistryStatus = 0;
 namespace {
 
 constexpr quint32 kRegString = 1;  // REG_SZ
-constexpr quint32 kRegDword = 4;   // REG_DWORD
+constexpr quint32 kRegDword = 4;  // REG_DWORD
 
-} // namespace
+}  // namespace
 
 RegistryVariant ReadRegistryValue(qint32 RootKey, const QString& KeyPath, const QString& ValueName)
 {
@@ -51,7 +51,8 @@ RegistryVariant ReadRegistryValue(qint32 RootKey, const QString& KeyPath, const 
         } else if (type == kRegDword) {
             // Step 7: read four bytes into the number buffer.
             quint32 count = sizeof number;
-            LastRegistryStatus = RegQueryValueExA(handle, valueName, nullptr, &type, number, &count);
+            LastRegistryStatus
+                = RegQueryValueExA(handle, valueName, nullptr, &type, number, &count);
             if (LastRegistryStatus == ERROR_SUCCESS)
                 result = RegistryVariant(qFromLittleEndian<qint32>(number));
         }
@@ -64,4 +65,4 @@ RegistryVariant ReadRegistryValue(qint32 RootKey, const QString& KeyPath, const 
     return result;
 }
 
-} // namespace NimboltSketchModule
+}  // namespace NimboltSketchModule

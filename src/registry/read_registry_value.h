@@ -38,4 +38,4 @@ extern qint32 LastRegistryStatus;
 // Reports no failure and leaves no key open.
 RegistryVariant ReadRegistryValue(qint32 RootKey, const QString& KeyPath, const QString& ValueName);
 
-} // namespace NimboltSketchModule
+}  // namespace NimboltSketchModule

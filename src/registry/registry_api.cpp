@@ -35,12 +35,18 @@ Store& store()
 QString rootName(qint32 rootKey)
 {
     switch (quint32(rootKey)) {
-    case quint32(advapi32::HKEY_CLASSES_ROOT): return QStringLiteral("HKEY_CLASSES_ROOT");
-    case quint32(advapi32::HKEY_CURRENT_USER): return QStringLiteral("HKEY_CURRENT_USER");
-    case quint32(advapi32::HKEY_LOCAL_MACHINE): return QStringLiteral("HKEY_LOCAL_MACHINE");
-    case quint32(advapi32::HKEY_USERS): return QStringLiteral("HKEY_USERS");
-    case quint32(advapi32::HKEY_CURRENT_CONFIG): return QStringLiteral("HKEY_CURRENT_CONFIG");
-    default: return {};
+    case quint32(advapi32::HKEY_CLASSES_ROOT):
+        return QStringLiteral("HKEY_CLASSES_ROOT");
+    case quint32(advapi32::HKEY_CURRENT_USER):
+        return QStringLiteral("HKEY_CURRENT_USER");
+    case quint32(advapi32::HKEY_LOCAL_MACHINE):
+        return QStringLiteral("HKEY_LOCAL_MACHINE");
+    case quint32(advapi32::HKEY_USERS):
+        return QStringLiteral("HKEY_USERS");
+    case quint32(advapi32::HKEY_CURRENT_CONFIG):
+        return QStringLiteral("HKEY_CURRENT_CONFIG");
+    default:
+        return {};
     }
 }
 
@@ -92,7 +98,7 @@ quint32 allocateHandle()
     }
 }
 
-} // namespace
+}  // namespace
 
 namespace advapi32 {
 
@@ -148,14 +154,23 @@ qint32 RegCloseKey(quint32 key)
     return rootName(qint32(key)).isEmpty() ? ERROR_INVALID_HANDLE : ERROR_SUCCESS;
 }
 
-} // namespace advapi32
+}  // namespace advapi32
 
 namespace RegistryStore {
 
-void setFilePath(const QString& path) { store().filePath = path; }
+void setFilePath(const QString& path)
+{
+    store().filePath = path;
+}
 
-QString filePath() { return store().filePath; }
+QString filePath()
+{
+    return store().filePath;
+}
 
-int openKeyCount() { return int(store().open.size()); }
+int openKeyCount()
+{
+    return int(store().open.size());
+}
 
-} // namespace RegistryStore
+}  // namespace RegistryStore

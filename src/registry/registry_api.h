@@ -36,7 +36,7 @@ qint32 RegQueryValueExA(quint32 key, const QByteArray& valueName, quint32* reser
 // Releases a handle from RegOpenKeyA. A null or unknown handle gives ERROR_INVALID_HANDLE.
 qint32 RegCloseKey(quint32 key);
 
-} // namespace advapi32
+}  // namespace advapi32
 
 // Where the registry operations find their keys: a registry export file, read afresh by each
 // open. A missing file is a registry with no keys.
@@ -49,4 +49,4 @@ QString filePath();
 // Handles opened by RegOpenKeyA and not yet closed.
 int openKeyCount();
 
-} // namespace RegistryStore
+}  // namespace RegistryStore

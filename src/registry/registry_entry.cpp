@@ -245,8 +245,7 @@ std::optional<RegistryEntry> parseValueLine(QStringView line, bool utf16,
 }
 
 // Calls `handle` with each line of the text (CR LF, LF or CR ends one) until it returns false.
-template <typename Handle>
-void forEachLine(QStringView text, Handle&& handle)
+template <typename Handle> void forEachLine(QStringView text, Handle&& handle)
 {
     for (qsizetype start = 0; start < text.size();) {
         qsizetype end = start;
@@ -265,7 +264,7 @@ bool isHeader(QStringView line)
     return line == u"Windows Registry Editor Version 5.00" || line == u"REGEDIT4";
 }
 
-} // namespace
+}  // namespace
 
 qsizetype RegistryEntry::bodyStart(QStringView text)
 {

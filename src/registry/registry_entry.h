@@ -14,7 +14,7 @@ struct RegistryEntry {
     enum Kind { Section, Value, Deletion };
     Kind kind = Section;
     QStringView section;  // the whole "[...]" line
-    QString name;         // case-folded; empty for the default value "@"
+    QString name;  // case-folded; empty for the default value "@"
     RegistryValue value;
 
     // Where the text after the header starts, when the first line that is neither blank nor a

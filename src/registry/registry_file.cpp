@@ -1,8 +1,8 @@
 #include "registry/registry_file.h"
 
 #include "platform/plain_file.h"
-#include "registry/registry_entry.h"
 #include "platform/text_decoding.h"
+#include "registry/registry_entry.h"
 
 #include <QFile>
 #include <QStringDecoder>
@@ -12,8 +12,8 @@
 namespace {
 
 constexpr std::array kRootNames{
-    QStringView(u"HKEY_CLASSES_ROOT"), QStringView(u"HKEY_CURRENT_USER"),
-    QStringView(u"HKEY_LOCAL_MACHINE"), QStringView(u"HKEY_USERS"),
+    QStringView(u"HKEY_CLASSES_ROOT"),   QStringView(u"HKEY_CURRENT_USER"),
+    QStringView(u"HKEY_LOCAL_MACHINE"),  QStringView(u"HKEY_USERS"),
     QStringView(u"HKEY_CURRENT_CONFIG"),
 };
 
@@ -33,7 +33,7 @@ QString decodeText(QByteArrayView bytes, bool& utf16)
 bool isWithin(QStringView path, QStringView ancestor)
 {
     return path.startsWith(ancestor)
-           && (path.size() == ancestor.size() || path[ancestor.size()] == u'\\');
+        && (path.size() == ancestor.size() || path[ancestor.size()] == u'\\');
 }
 
 // A section line "[path]" or "[-path]": the canonical path, empty when it does not parse.
@@ -58,7 +58,7 @@ void applyValue(RegistryEntry entry, QHash<QString, RegistryValue>& values)
     values.insert(std::move(entry.name), std::move(entry.value));
 }
 
-} // namespace
+}  // namespace
 
 const RegistryValue* RegistryKey::value(const QString& name) const
 {

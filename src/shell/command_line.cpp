@@ -17,9 +17,10 @@ constexpr char kExportPng[] = "export-png";
 
 // Options QGuiApplication and QApplication take out of argv themselves; listed so that the
 // parser, which sees argv first, does not reject them.
-constexpr const char* kQtValueOptions[] = {"platform", "platformpluginpath", "platformtheme", "plugin",
-                                           "qwindowgeometry", "qwindowicon", "qwindowtitle", "session",
-                                           "display", "geometry", "style", "stylesheet", "qmljsdebugger"};
+constexpr const char* kQtValueOptions[]
+    = {"platform",    "platformpluginpath", "platformtheme", "plugin",  "qwindowgeometry",
+       "qwindowicon", "qwindowtitle",       "session",       "display", "geometry",
+       "style",       "stylesheet",         "qmljsdebugger"};
 constexpr const char* kQtFlagOptions[] = {"reverse", "widgetcount", "nograb", "dograb"};
 
 void describe(QCommandLineParser& parser)
@@ -28,15 +29,18 @@ void describe(QCommandLineParser& parser)
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(
         QStringLiteral("%1: draw one-pixel lines with the arrow keys.").arg(AppInfo::title()));
-    parser.addOption(QCommandLineOption({QStringLiteral("h"), QStringLiteral("help"), QStringLiteral("?")},
-                                        QStringLiteral("Show this help and end.")));
-    parser.addOption(QCommandLineOption({QStringLiteral("v"), QStringLiteral("version")},
-                                        QStringLiteral("Show the program's name and version and end.")));
+    parser.addOption(
+        QCommandLineOption({QStringLiteral("h"), QStringLiteral("help"), QStringLiteral("?")},
+                           QStringLiteral("Show this help and end.")));
+    parser.addOption(
+        QCommandLineOption({QStringLiteral("v"), QStringLiteral("version")},
+                           QStringLiteral("Show the program's name and version and end.")));
     parser.addOption(QCommandLineOption(
         QLatin1String(kExportPng),
         QStringLiteral("Write the sketch IN.nsd as a 582 x 485 PNG picture OUT.png and end, "
                        "without opening a window.")));
-    parser.addPositionalArgument(QStringLiteral("FILE.nsd"), QStringLiteral("A sketch to open once the window appears."),
+    parser.addPositionalArgument(QStringLiteral("FILE.nsd"),
+                                 QStringLiteral("A sketch to open once the window appears."),
                                  QStringLiteral("[FILE.nsd | IN.nsd OUT.png]"));
     for (const char* name : kQtValueOptions) {
         QCommandLineOption option{QString::fromLatin1(name), QString(), QStringLiteral("value")};
@@ -58,15 +62,19 @@ CommandLine failure(const QString& error)
     return command;
 }
 
-QString absolute(const QString& path) { return QFileInfo(path).absoluteFilePath(); }
+QString absolute(const QString& path)
+{
+    return QFileInfo(path).absoluteFilePath();
+}
 
 QString unreadableName(const QString& name)
 {
-    return QStringLiteral("The file name %1 cannot be used: it is not valid in this system's encoding.")
+    return QStringLiteral(
+               "The file name %1 cannot be used: it is not valid in this system's encoding.")
         .arg(name);
 }
 
-} // namespace
+}  // namespace
 
 CommandLine CommandLine::parseNative(int argc, const char* const argv[])
 {
@@ -113,7 +121,8 @@ CommandLine CommandLine::parse(const QStringList& arguments)
     const QStringList files = parser.positionalArguments();
     if (parser.isSet(QLatin1String(kExportPng))) {
         if (files.size() != 2)
-            return failure(QStringLiteral("--export-png takes a sketch and a picture: --export-png IN.nsd OUT.png."));
+            return failure(QStringLiteral(
+                "--export-png takes a sketch and a picture: --export-png IN.nsd OUT.png."));
         command.action = Action::ExportPng;
         command.sketchPath = absolute(files[0]);
         command.pngPath = absolute(files[1]);

@@ -15,8 +15,8 @@ struct CommandLine {
 
     Action action = Action::OpenWindow;
     QString sketchPath;  // OpenWindow (empty for none) and ExportPng: the sketch, absolute
-    QString pngPath;     // ExportPng: the picture to write
-    QString error;       // Fail: one sentence; OpenWindow: why the named sketch was refused
+    QString pngPath;  // ExportPng: the picture to write
+    QString error;  // Fail: one sentence; OpenWindow: why the named sketch was refused
 
     // Reads the arguments, argv[0] first. Qt's own options (-platform, -style, -reverse ...)
     // are accepted here and left for QApplication. Needs no application object and looks at

@@ -10,9 +10,12 @@ namespace {
 
 const char* const kMaker = "Nimbolt Software";
 
-} // namespace
+}  // namespace
 
-QRect twipRect(int left, int top, int width, int height) { return {px(left), px(top), px(width), px(height)}; }
+QRect twipRect(int left, int top, int width, int height)
+{
+    return {px(left), px(top), px(width), px(height)};
+}
 
 QFont comicFont(qreal points, bool bold)
 {
@@ -22,8 +25,8 @@ QFont comicFont(qreal points, bool bold)
     return font;
 }
 
-QLabel* addLabel(QWidget* parent, const char* name, const QString& text, const QRect& rect, qreal points, bool bold,
-                 Qt::Alignment align)
+QLabel* addLabel(QWidget* parent, const char* name, const QString& text, const QRect& rect,
+                 qreal points, bool bold, Qt::Alignment align)
 {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QLatin1String(name));
@@ -40,11 +43,16 @@ void setBlackText(QLabel* label)
     label->setPalette(palette);
 }
 
-QDate systemDate() { return QDate::currentDate(); }
+QDate systemDate()
+{
+    return QDate::currentDate();
+}
 
 QString versionCaption()
 {
-    return QStringLiteral("Version %1.%2").arg(AppInfo::majorVersion()).arg(AppInfo::minorVersion());
+    return QStringLiteral("Version %1.%2")
+        .arg(AppInfo::majorVersion())
+        .arg(AppInfo::minorVersion());
 }
 
 QString copyrightLine(const QDate& today)
@@ -55,4 +63,4 @@ QString copyrightLine(const QDate& today)
     return QStringLiteral("Copyright (C) %1 %2").arg(years, QLatin1String(kMaker));
 }
 
-} // namespace FormControls
+}  // namespace FormControls

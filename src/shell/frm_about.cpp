@@ -14,8 +14,9 @@ using namespace FormControls;
 frmAbout::Clock frmAbout::clock;
 
 frmAbout::frmAbout(QWidget* owner, Clock dateSource)
-    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                         | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+    : QDialog(owner,
+              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                  | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       clock_(dateSource ? std::move(dateSource) : Clock(systemDate))
 {
     setObjectName(QStringLiteral("frmAbout"));
@@ -35,25 +36,27 @@ void frmAbout::createControls()
     image->setPixmap(ProgramImages::logo());
     image->setScaledContents(true);
 
-    setBlackText(addLabel(this, "lblTitle", QStringLiteral("Nimbolt"), twipRect(2520, 240, 3435, 720), 20.25, true,
-                          Qt::AlignHCenter));
+    setBlackText(addLabel(this, "lblTitle", QStringLiteral("Nimbolt"),
+                          twipRect(2520, 240, 3435, 720), 20.25, true, Qt::AlignHCenter));
     addLabel(this, "Label1", QStringLiteral("Sketch"), twipRect(2520, 1080, 3375, 375), 14.25, true,
              Qt::AlignHCenter);
-    addLabel(this, "lblVersion", versionCaption(), twipRect(2520, 1680, 3405, 345), 9.75, true, Qt::AlignHCenter);
+    addLabel(this, "lblVersion", versionCaption(), twipRect(2520, 1680, 3405, 345), 9.75, true,
+             Qt::AlignHCenter);
     QLabel* disclaimer = addLabel(
         this, "lblDisclaimer",
-        QStringLiteral("Warning: this computer program is protected by copyright law and international "
-                       "treaties. Unauthorised copying or distribution of this program, or of any part of "
-                       "it, may result in severe civil and criminal penalties, and will be prosecuted to "
-                       "the maximum extent possible under the law."),
+        QStringLiteral(
+            "Warning: this computer program is protected by copyright law and international "
+            "treaties. Unauthorised copying or distribution of this program, or of any part of "
+            "it, may result in severe civil and criminal penalties, and will be prosecuted to "
+            "the maximum extent possible under the law."),
         twipRect(120, 2160, 5895, 1185), 8.25, false, Qt::AlignLeft);
     disclaimer->setWordWrap(true);
     setBlackText(disclaimer);
     lblCopyright_ = addLabel(this, "lblCopyright", copyrightLine(QDate(kFirstYear, 1, 1)),
                              twipRect(480, 3600, 3855, 345), 8.25, false, Qt::AlignHCenter);
     setBlackText(lblCopyright_);
-    addLabel(this, "lblAllRightsReserved", QStringLiteral("All rights reserved."), twipRect(480, 3960, 3855, 255),
-             8.25, false, Qt::AlignHCenter);
+    addLabel(this, "lblAllRightsReserved", QStringLiteral("All rights reserved."),
+             twipRect(480, 3960, 3855, 255), 8.25, false, Qt::AlignHCenter);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("cmdOK"));
@@ -71,15 +74,20 @@ void frmAbout::Form_Load()
         lblCopyright_->setText(copyrightLine(today));
 }
 
-void frmAbout::cmdOK_Click() { accept(); }
+void frmAbout::cmdOK_Click()
+{
+    accept();
+}
 
 void frmAbout::paintEvent(QPaintEvent* event)
 {
     QDialog::paintEvent(event);
     // Line1: a grey line with a 2-pixel white line under it, drawn as an etched rule.
     QPainter painter(this);
-    painter.fillRect(QRect(QPoint(px(90), px(3405)), QPoint(px(6120) - 1, px(3405))), QColor(128, 128, 128));
-    painter.fillRect(QRect(QPoint(px(105), px(3420)), QPoint(px(6120) - 1, px(3420) + 1)), Qt::white);
+    painter.fillRect(QRect(QPoint(px(90), px(3405)), QPoint(px(6120) - 1, px(3405))),
+                     QColor(128, 128, 128));
+    painter.fillRect(QRect(QPoint(px(105), px(3420)), QPoint(px(6120) - 1, px(3420) + 1)),
+                     Qt::white);
 }
 
 void frmAbout::showModal(QWidget* owner)

@@ -1,16 +1,16 @@
 #include "shell/frm_nimbolt_sketch.h"
 
 #include "board/row_buffer.h"
+#include "files/sketch_commands.h"
+#include "files/sketch_printing.h"
+#include "help/help_service.h"
 #include "platform/app_info.h"
 #include "platform/board_view.h"
 #include "platform/file_error.h"
-#include "files/sketch_printing.h"
-#include "files/sketch_commands.h"
 #include "platform/qt_message_service.h"
 #include "platform/qt_mouse_pointer.h"
 #include "platform/qt_page_printer.h"
 #include "platform/qt_sketch_dialogs.h"
-#include "help/help_service.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -20,9 +20,12 @@
 
 namespace {
 
-QPalette boardPalette() { return QApplication::palette(); }
+QPalette boardPalette()
+{
+    return QApplication::palette();
+}
 
-} // namespace
+}  // namespace
 
 template <typename Interface, typename Real>
 Interface& frmNimboltSketch::service(Interface* given, std::unique_ptr<Interface>& own)
@@ -37,8 +40,10 @@ Interface& frmNimboltSketch::service(Interface* given, std::unique_ptr<Interface
 }
 
 frmNimboltSketch::frmNimboltSketch(const WindowServices& services, QWidget* parent)
-    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                              | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+    : QMainWindow(parent,
+                  Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                      | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                      | Qt::WindowCloseButtonHint),
       messages_(service<MessageService, QtMessageService>(services.messages, ownMessages_)),
       dialogs_(service<SketchDialogs, QtSketchDialogs>(services.dialogs, ownDialogs_)),
       printer_(service<PagePrinter, QtPagePrinter>(services.printer, ownPrinter_)),
@@ -113,11 +118,20 @@ void frmNimboltSketch::Shake()
     guarded([&] { board_.Shake(); });
 }
 
-void frmNimboltSketch::OpenSketch() { sketchCommands_->OpenSketch(); }
+void frmNimboltSketch::OpenSketch()
+{
+    sketchCommands_->OpenSketch();
+}
 
-void frmNimboltSketch::SaveSketch() { sketchCommands_->SaveSketch(); }
+void frmNimboltSketch::SaveSketch()
+{
+    sketchCommands_->SaveSketch();
+}
 
-void frmNimboltSketch::PrintSketch() { printing_->PrintSketch(); }
+void frmNimboltSketch::PrintSketch()
+{
+    printing_->PrintSketch();
+}
 
 bool frmNimboltSketch::openSketchFile(const QString& path)
 {

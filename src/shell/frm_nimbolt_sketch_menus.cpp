@@ -1,10 +1,10 @@
 // The main window's menus and toolbar, and the commands they run.
-#include "shell/frm_about.h"
 #include "help/help_service.h"
 #include "help/help_viewer.h"
 #include "platform/hyper_jump.h"
-#include "shell/images/program_images.h"
+#include "shell/frm_about.h"
 #include "shell/frm_nimbolt_sketch.h"
+#include "shell/images/program_images.h"
 
 #include <QApplication>
 #include <QMenuBar>
@@ -24,7 +24,8 @@ const QString kMakerWebAddress = QStringLiteral("https://www.nimbolt.example/");
 class ToolbarStyle : public QProxyStyle {
 public:
     using QProxyStyle::QProxyStyle;
-    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override
     {
         if (metric == PM_ToolBarFrameWidth)
             return 1;
@@ -45,35 +46,42 @@ QStyle* toolbarStyle()
     return style;
 }
 
-} // namespace
+}  // namespace
 
 void frmNimboltSketch::createMenus()
 {
-    auto add = [this](QMenu* menu, const char* name, const QString& caption, const QKeySequence& key,
-                      void (frmNimboltSketch::*handler)()) {
+    auto add = [this](QMenu* menu, const char* name, const QString& caption,
+                      const QKeySequence& key, void (frmNimboltSketch::*handler)()) {
         QAction* action = menu->addAction(caption);
         action->setObjectName(QLatin1String(name));
         action->setShortcut(key);
         connect(action, &QAction::triggered, this, handler);
     };
-    auto separator = [](QMenu* menu, const char* name) { menu->addSeparator()->setObjectName(QLatin1String(name)); };
+    auto separator = [](QMenu* menu, const char* name) {
+        menu->addSeparator()->setObjectName(QLatin1String(name));
+    };
 
     QMenu* game = menuBar()->addMenu(QStringLiteral("&Game"));
     game->setObjectName(QStringLiteral("mnuGame"));
     add(game, "mnuShake", QStringLiteral("&Shake"), Qt::Key_F2, &frmNimboltSketch::mnuShake_Click);
     separator(game, "mnuSpacer1");
-    add(game, "mnuOpen", QStringLiteral("&Open Sketch..."), Qt::CTRL | Qt::Key_O, &frmNimboltSketch::mnuOpen_Click);
-    add(game, "mnuSave", QStringLiteral("&Save Sketch..."), Qt::CTRL | Qt::Key_S, &frmNimboltSketch::mnuSave_Click);
+    add(game, "mnuOpen", QStringLiteral("&Open Sketch..."), Qt::CTRL | Qt::Key_O,
+        &frmNimboltSketch::mnuOpen_Click);
+    add(game, "mnuSave", QStringLiteral("&Save Sketch..."), Qt::CTRL | Qt::Key_S,
+        &frmNimboltSketch::mnuSave_Click);
     separator(game, "mnuSpacer2");
-    add(game, "mnuPrint", QStringLiteral("&Print..."), Qt::CTRL | Qt::Key_P, &frmNimboltSketch::mnuPrint_Click);
+    add(game, "mnuPrint", QStringLiteral("&Print..."), Qt::CTRL | Qt::Key_P,
+        &frmNimboltSketch::mnuPrint_Click);
     separator(game, "mnuSpacer3");
     add(game, "mnuExit", QStringLiteral("E&xit"), Qt::Key_F3, &frmNimboltSketch::mnuExit_Click);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
-    add(help, "mnuContents", QStringLiteral("&Contents"), Qt::Key_F1, &frmNimboltSketch::mnuContents_Click);
+    add(help, "mnuContents", QStringLiteral("&Contents"), Qt::Key_F1,
+        &frmNimboltSketch::mnuContents_Click);
     add(help, "mnuIndex", QStringLiteral("&Index"), {}, &frmNimboltSketch::mnuIndex_Click);
-    add(help, "mnuNimbolt", QStringLiteral("Nimbolt Software on the Web"), {}, &frmNimboltSketch::mnuNimbolt_Click);
+    add(help, "mnuNimbolt", QStringLiteral("Nimbolt Software on the Web"), {},
+        &frmNimboltSketch::mnuNimbolt_Click);
     add(help, "mnuAbout", QStringLiteral("&About..."), {}, &frmNimboltSketch::mnuAbout_Click);
 }
 
@@ -96,8 +104,10 @@ void frmNimboltSketch::createToolbar()
         int image;
     };
     static constexpr Entry kEntries[] = {
-        {"Shake", "Shake", 1}, {"Open", "Open Sketch", 2}, {"Save", "Save Sketch", 3}, {"", "", 0},
-        {"Print", "Print", 4}, {"", "", 0},                {"Help", "Help", 5},        {"", "", 0},
+        {"Shake", "Shake", 1},      {"Open", "Open Sketch", 2},
+        {"Save", "Save Sketch", 3}, {"", "", 0},
+        {"Print", "Print", 4},      {"", "", 0},
+        {"Help", "Help", 5},        {"", "", 0},
     };
     for (const Entry& entry : kEntries) {
         if (!*entry.key) {
@@ -132,15 +142,30 @@ void frmNimboltSketch::Toolbar1_ButtonClick(QAction* Button)
         showHelpContents();
 }
 
-void frmNimboltSketch::showHelpContents() { help_.displayToc(helpFilePath(), QLatin1String(kHelpStartTopic)); }
+void frmNimboltSketch::showHelpContents()
+{
+    help_.displayToc(helpFilePath(), QLatin1String(kHelpStartTopic));
+}
 
-void frmNimboltSketch::mnuShake_Click() { Shake(); }
+void frmNimboltSketch::mnuShake_Click()
+{
+    Shake();
+}
 
-void frmNimboltSketch::mnuOpen_Click() { OpenSketch(); }
+void frmNimboltSketch::mnuOpen_Click()
+{
+    OpenSketch();
+}
 
-void frmNimboltSketch::mnuSave_Click() { SaveSketch(); }
+void frmNimboltSketch::mnuSave_Click()
+{
+    SaveSketch();
+}
 
-void frmNimboltSketch::mnuPrint_Click() { PrintSketch(); }
+void frmNimboltSketch::mnuPrint_Click()
+{
+    PrintSketch();
+}
 
 void frmNimboltSketch::mnuExit_Click()
 {
@@ -148,10 +173,22 @@ void frmNimboltSketch::mnuExit_Click()
     QCoreApplication::exit(0);
 }
 
-void frmNimboltSketch::mnuContents_Click() { showHelpContents(); }
+void frmNimboltSketch::mnuContents_Click()
+{
+    showHelpContents();
+}
 
-void frmNimboltSketch::mnuIndex_Click() { help_.displayIndex(helpFilePath()); }
+void frmNimboltSketch::mnuIndex_Click()
+{
+    help_.displayIndex(helpFilePath());
+}
 
-void frmNimboltSketch::mnuNimbolt_Click() { help_.hyperJump(kMakerWebAddress); }
+void frmNimboltSketch::mnuNimbolt_Click()
+{
+    help_.hyperJump(kMakerWebAddress);
+}
 
-void frmNimboltSketch::mnuAbout_Click() { frmAbout::showModal(this); }
+void frmNimboltSketch::mnuAbout_Click()
+{
+    frmAbout::showModal(this);
+}

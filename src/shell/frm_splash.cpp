@@ -25,7 +25,7 @@ void fitToText(QLabel* label)
     label->setGeometry(fitted);
 }
 
-} // namespace
+}  // namespace
 
 frmSplash::frmSplash(ValueReader readValue, HandOver handOver, Clock clock)
     // A fixed thin frame with no title bar, kept off the task bar.
@@ -62,23 +62,25 @@ void frmSplash::createControls()
     logo->setPixmap(ProgramImages::logo());
     logo->setScaledContents(true);
 
-    fitToText(addLabel(frame1_, "lblCompanyProduct", QStringLiteral("Nimbolt"), twipRect(2400, 240, 3090, 525),
-                       18, true, Qt::AlignHCenter));
-    fitToText(addLabel(frame1_, "lblProductName", QStringLiteral("Sketch"), twipRect(2400, 720, 3015, 765), 27.75,
-                       true, Qt::AlignHCenter));
-    lblVersion_ = addLabel(frame1_, "lblVersion", versionCaption(), twipRect(2400, 1560, 3045, 345), 12,
-                           true, Qt::AlignHCenter);
-    lblLicenseTo_ = addLabel(frame1_, "lblLicenseTo", QStringLiteral("License To:"), twipRect(120, 2040, 3255, 255),
-                             8.25, false, Qt::AlignLeft);
+    fitToText(addLabel(frame1_, "lblCompanyProduct", QStringLiteral("Nimbolt"),
+                       twipRect(2400, 240, 3090, 525), 18, true, Qt::AlignHCenter));
+    fitToText(addLabel(frame1_, "lblProductName", QStringLiteral("Sketch"),
+                       twipRect(2400, 720, 3015, 765), 27.75, true, Qt::AlignHCenter));
+    lblVersion_ = addLabel(frame1_, "lblVersion", versionCaption(), twipRect(2400, 1560, 3045, 345),
+                           12, true, Qt::AlignHCenter);
+    lblLicenseTo_ = addLabel(frame1_, "lblLicenseTo", QStringLiteral("License To:"),
+                             twipRect(120, 2040, 3255, 255), 8.25, false, Qt::AlignLeft);
     lblLicenseTo_->hide();
     lblCopyright_ = addLabel(frame1_, "lblCopyright", copyrightLine(QDate(kFirstYear, 1, 1)),
                              twipRect(240, 2280, 5415, 255), 8.25, false, Qt::AlignHCenter);
-    lblCompany_ = addLabel(frame1_, "lblCompany", QStringLiteral("Company:"), twipRect(120, 2280, 3255, 255), 8.25,
-                           false, Qt::AlignLeft);
+    lblCompany_ = addLabel(frame1_, "lblCompany", QStringLiteral("Company:"),
+                           twipRect(120, 2280, 3255, 255), 8.25, false, Qt::AlignLeft);
     lblCompany_->hide();
-    addLabel(frame1_, "lblWarning",
-             QStringLiteral("Warning: this program is protected by copyright law. See Help, About for details."),
-             twipRect(120, 2760, 5445, 255), 6, false, Qt::AlignLeft);
+    addLabel(
+        frame1_, "lblWarning",
+        QStringLiteral(
+            "Warning: this program is protected by copyright law. See Help, About for details."),
+        twipRect(120, 2760, 5445, 255), 6, false, Qt::AlignLeft);
 
     timer1_ = new QTimer(this);
     timer1_->setObjectName(QStringLiteral("Timer1"));
@@ -102,9 +104,15 @@ void frmSplash::Form_Load()
         lblCopyright_->setText(copyrightLine(today));
 }
 
-void frmSplash::Form_KeyPress(int /*keyAscii*/) { unload(); }
+void frmSplash::Form_KeyPress(int /*keyAscii*/)
+{
+    unload();
+}
 
-void frmSplash::Frame1_Click() { unload(); }
+void frmSplash::Frame1_Click()
+{
+    unload();
+}
 
 void frmSplash::Timer1_Timer()
 {

@@ -38,7 +38,8 @@ private Q_SLOTS:
         const QByteArray bytes = readWholeFile(storePath());
         QCOMPARE(bytes.size(), 300 * rawrecord::kBytes);
         QCOMPARE(bytes.left(old.size()), old);
-        QCOMPARE(bytes.mid(old.size()).count('\0'), bytes.size() - old.size() - 1);  // the gap reads as zeros
+        QCOMPARE(bytes.mid(old.size()).count('\0'),
+                 bytes.size() - old.size() - 1);  // the gap reads as zeros
         QCOMPARE(rawrecord::cell(bytes, 300, 7), 1);
         store.readRow(485, row);
         QCOMPARE(row, RowRecord{});
@@ -63,8 +64,9 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("plant");
         QTest::addColumn<bool>("passedOver");
-        for (const char* plant : {"file where the folder goes", "link to another file", "dangling link",
-                                  "hard link to another file", "FIFO", "someone else's file"})
+        for (const char* plant :
+             {"file where the folder goes", "link to another file", "dangling link",
+              "hard link to another file", "FIFO", "someone else's file"})
             QTest::newRow(plant) << QString::fromLatin1(plant) << true;
         QTest::newRow("garbage lock file") << "garbage lock file" << false;
     }
@@ -97,7 +99,8 @@ private Q_SLOTS:
         } else {
             writeWholeFile(planted + QStringLiteral(".lock"), "\xff garbage");
         }
-        const auto first = passedOver ? ScreenStore::OpenResult::Failed : ScreenStore::OpenResult::Opened;
+        const auto first
+            = passedOver ? ScreenStore::OpenResult::Failed : ScreenStore::OpenResult::Opened;
         QCOMPARE(store.openInFirstUsable({shared}), first);
         QCOMPARE(store.error().contains(QDir::toNativeSeparators(shared)), passedOver);
         store.close();

@@ -44,7 +44,8 @@ private Q_SLOTS:
         rig->board.Form_KeyDown(key);
         QCOMPARE(this->pen(), pen);
         QImage inked = blank;
-        inked.setPixelColor(pen.x() - 1, pen.y() - 1, Qt::black);  // cell (x, y) is pixel (x-1, y-1)
+        inked.setPixelColor(pen.x() - 1, pen.y() - 1,
+                            Qt::black);  // cell (x, y) is pixel (x-1, y-1)
         QCOMPARE(rig->boardImage(), inked);
         QCOMPARE(rig->storeBytes().size(), pen.y() * rawrecord::kBytes);
         QCOMPARE(rawrecord::cell(rig->storeBytes(), pen.y(), pen.x()), 1);

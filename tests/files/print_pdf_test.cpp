@@ -1,5 +1,5 @@
-#include "files/sketch_printing.h"
 #include "files/sketch_file.h"
+#include "files/sketch_printing.h"
 #include "platform/qt_page_printer.h"
 #include "support/board_rig.h"
 
@@ -47,7 +47,8 @@ class PrintPdfTest : public QObject, BoardRig {
     {
         // pdftocairo maps an image drawn 1:1 onto whole pixels; pdftoppm's scaler smears edges.
         const QString png = dir.filePath(QStringLiteral("raster"));
-        QProcess::execute(QStringLiteral("pdftocairo"), {"-r", "96", "-png", "-singlefile", pdf, png});
+        QProcess::execute(QStringLiteral("pdftocairo"),
+                          {"-r", "96", "-png", "-singlefile", pdf, png});
         const QImage page(png + QStringLiteral(".png"));
         QSet<Cell> cells;
         for (int y = 0; y < page.height(); ++y)
@@ -81,7 +82,8 @@ private Q_SLOTS:
             setCell(column, row, 1);
         setCell(10, 50, 2);  // values other than 1 are not ink
         setCell(11, 50, -1);
-        QPalette dark = QApplication::palette();  // a dark desktop theme must not turn the ink white
+        QPalette dark
+            = QApplication::palette();  // a dark desktop theme must not turn the ink white
         dark.setColor(QPalette::ButtonText, Qt::white);
         QApplication::setPalette(dark);
         PdfPrinter printer(dir.path());
@@ -92,24 +94,29 @@ private Q_SLOTS:
         QCOMPARE(messages.errors, QStringList());
         QCOMPARE(inkedCells(printer.pages[0], printer.origin), drawn);
         QCOMPARE(inkedCells(printer.pages[1], printer.origin), drawn);
-        QCOMPARE(pointer.shapes, (std::vector{MousePointer::Hourglass, MousePointer::Default, MousePointer::Hourglass,
-                                              MousePointer::Default}));
+        QCOMPARE(pointer.shapes,
+                 (std::vector{MousePointer::Hourglass, MousePointer::Default,
+                              MousePointer::Hourglass, MousePointer::Default}));
         QCOMPARE(storeBytes().size(), 485 * rawrecord::kBytes);  // printing wrote nothing
     }
 
     void failuresSayWhyAndLeaveNoFile_data()
     {
-        QTest::addColumn<QString>("file");    // in the scratch folder; "" the printer "PDF"
+        QTest::addColumn<QString>("file");  // in the scratch folder; "" the printer "PDF"
         QTest::addColumn<QString>("reason");  // none: no printer was chosen
-        QTest::addColumn<bool>("busy");       // whether the hourglass showed before it ended
-        QTest::addColumn<int>("sizeLimit");   // bytes a file may grow to, 0 for no limit
+        QTest::addColumn<bool>("busy");  // whether the hourglass showed before it ended
+        QTest::addColumn<int>("sizeLimit");  // bytes a file may grow to, 0 for no limit
         const QString ownStore = QStringLiteral("It is the board's own screen store");
         const QString noAnswer = "No print service answers at " + noService();
-        QTest::newRow("no printer chosen") << "" << "" << false << 0;
+        QTest::newRow("no printer chosen") << ""
+                                           << "" << false << 0;
         QTest::newRow("no print service") << "" << noAnswer << true << 0;
-        QTest::newRow("folder missing") << "none/a.pdf" << "No such file or directory" << true << 0;
-        QTest::newRow("disk full") << "out/page.pdf" << "File too large" << true << 1024;
-        QTest::newRow("onto a folder") << "out" << "It is not a file" << true << 0;
+        QTest::newRow("folder missing") << "none/a.pdf"
+                                        << "No such file or directory" << true << 0;
+        QTest::newRow("disk full") << "out/page.pdf"
+                                   << "File too large" << true << 1024;
+        QTest::newRow("onto a folder") << "out"
+                                       << "It is not a file" << true << 0;
         QTest::newRow("onto the store") << "app/Screen.txt" << ownStore << false << 0;
         QTest::newRow("onto a link to it") << "out/link" << ownStore << false << 0;
     }
@@ -134,7 +141,8 @@ private Q_SLOTS:
             printing.PrintSketch();
         }
         const QString target = file.isEmpty() ? "PDF" : SketchFile::displayPath(dir.filePath(file));
-        const auto said = QStringLiteral("Could not print the sketch to %1: %2.").arg(target, reason);
+        const auto said
+            = QStringLiteral("Could not print the sketch to %1: %2.").arg(target, reason);
         QCOMPARE(messages.errors, reason.isEmpty() ? QStringList() : QStringList{said});
         using Shapes = std::vector<MousePointer::Shape>;
         const Shapes shown{MousePointer::Hourglass, MousePointer::Default};
@@ -143,7 +151,8 @@ private Q_SLOTS:
         const auto all = QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System | QDir::Hidden;
         QCOMPARE(out.entryList(all), QStringList{QStringLiteral("link")});  // none written aside
         QCOMPARE(storeBytes(), before);
-        QVERIFY(!printing.printForm() || !printing.printForm()->surface().isSet(0, 0));  // clean for the next print
+        QVERIFY(!printing.printForm()
+                || !printing.printForm()->surface().isSet(0, 0));  // clean for the next print
     }
 };
 

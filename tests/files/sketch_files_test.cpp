@@ -8,7 +8,7 @@ namespace {
 constexpr int kGridBytes = 485 * rawrecord::kBytes;
 using Answer = MessageService::SaveAnswer;
 
-} // namespace
+}  // namespace
 
 // Save Sketch and Open Sketch on a board whose store lives in a scratch folder; the dialogs
 // and the save question are answered from scripts.
@@ -89,14 +89,14 @@ private Q_SLOTS:
         QTest::addColumn<QPoint>("pen");
         const QByteArray empty = rawrecord::make({}, 7, 8);
         const QByteArray fifth = rawrecord::make({{5, 1}}, 100, 100);
-        QTest::newRow("empty file") << QByteArray() << QList<QPoint>{} << QList<QPoint>{{4, 0}}
-                                    << QPoint(1, 1);
+        QTest::newRow("empty file")
+            << QByteArray() << QList<QPoint>{} << QList<QPoint>{{4, 0}} << QPoint(1, 1);
         QTest::newRow("ten whole records, the pen from an empty one")
             << fifth.repeated(10) << QList<QPoint>{{4, 0}, {4, 9}} << QList<QPoint>{{4, 10}}
             << QPoint(1, 1);
-        QTest::newRow("partial last record") << fifth.repeated(3) + fifth.left(600)
-                                             << QList<QPoint>{{4, 3}} << QList<QPoint>{{4, 4}}
-                                             << QPoint(1, 1);
+        QTest::newRow("partial last record")
+            << fifth.repeated(3) + fifth.left(600) << QList<QPoint>{{4, 3}} << QList<QPoint>{{4, 4}}
+            << QPoint(1, 1);
         QTest::newRow("odd cells are stored but not drawn")
             << empty.repeated(484) + rawrecord::make({{1, 2}, {2, -1}, {3, 1}}, 10, 20)
             << QList<QPoint>{{2, 484}} << QList<QPoint>{{0, 484}, {1, 484}} << QPoint(10, 20);
@@ -104,8 +104,8 @@ private Q_SLOTS:
             << rawrecord::make({{582, 1}}, 600, -5).repeated(485) << QList<QPoint>{{581, 484}}
             << QList<QPoint>{} << QPoint(582, 1);
         QTest::newRow("a foreign tail after the 485th record is ignored")
-            << empty.repeated(485) + rawrecord::make({{1, 1}}, 1, 1) + "tail"
-            << QList<QPoint>{} << QList<QPoint>{{0, 0}} << QPoint(7, 8);
+            << empty.repeated(485) + rawrecord::make({{1, 1}}, 1, 1) + "tail" << QList<QPoint>{}
+            << QList<QPoint>{{0, 0}} << QPoint(7, 8);
     }
     void opensEachFileShape()
     {
@@ -134,20 +134,26 @@ private Q_SLOTS:
         QTest::addColumn<bool>("saving");
         QTest::addColumn<QString>("target");  // a name in the scratch folder; "" cancels
         QTest::addColumn<QString>("reason");  // "" for no message
-        QTest::newRow("open cancelled") << false << "" << "";
-        QTest::newRow("open missing") << false << "gone.nsd" << "No such file or directory";
-        QTest::newRow("open a folder") << false << "folder" << "It is not a file";
-        QTest::newRow("open a FIFO") << false << "fifo" << "It is not a file";
-        QTest::newRow("save cancelled") << true << "" << "";
-        QTest::newRow("save into a missing folder")
-            << true << "gone/a.nsd" << "No such file or directory";
-        QTest::newRow("save over the store")
-            << true << "app/Screen.txt" << "It is the board's own screen store";
-        QTest::newRow("save over a link to the store")
-            << true << "store-link" << "It is the board's own screen store";
-        QTest::newRow("save over a FIFO") << true << "fifo" << "It is not a file";
-        QTest::newRow("save onto a full disk keeps the old file")
-            << true << "old.nsd" << "File too large";
+        QTest::newRow("open cancelled") << false << ""
+                                        << "";
+        QTest::newRow("open missing") << false << "gone.nsd"
+                                      << "No such file or directory";
+        QTest::newRow("open a folder") << false << "folder"
+                                       << "It is not a file";
+        QTest::newRow("open a FIFO") << false << "fifo"
+                                     << "It is not a file";
+        QTest::newRow("save cancelled") << true << ""
+                                        << "";
+        QTest::newRow("save into a missing folder") << true << "gone/a.nsd"
+                                                    << "No such file or directory";
+        QTest::newRow("save over the store") << true << "app/Screen.txt"
+                                             << "It is the board's own screen store";
+        QTest::newRow("save over a link to the store") << true << "store-link"
+                                                       << "It is the board's own screen store";
+        QTest::newRow("save over a FIFO") << true << "fifo"
+                                          << "It is not a file";
+        QTest::newRow("save onto a full disk keeps the old file") << true << "old.nsd"
+                                                                  << "File too large";
     }
     void refusedWithTheReasonAndNothingChanged()
     {
@@ -168,8 +174,9 @@ private Q_SLOTS:
             const FileSizeLimit limit(100000);  // a save writes more: its write fails part-way
             saving ? save(chosen) : open(chosen);
         }
-        const QString said = QStringLiteral("Could not %1 %2: %3.")
-                                 .arg(saving ? "save the sketch to" : "open the sketch", chosen, reason);
+        const QString said
+            = QStringLiteral("Could not %1 %2: %3.")
+                  .arg(saving ? "save the sketch to" : "open the sketch", chosen, reason);
         QCOMPARE(rig->messages.errors, reason.isEmpty() ? QStringList() : QStringList{said});
         QCOMPARE(rig->storeBytes(), storeBefore);
         QCOMPARE(rig->boardImage(), boardBefore);

@@ -13,7 +13,10 @@ static const QString kGreekHelpFile = QStringLiteral(NIMBOLT_GREEK_HELP_CHM);
 
 namespace {
 
-std::uint64_t le(const QByteArray& bytes, qsizetype at, int width) { return littleEndianAt(bytes, at, width).value_or(0); }
+std::uint64_t le(const QByteArray& bytes, qsizetype at, int width)
+{
+    return littleEndianAt(bytes, at, width).value_or(0);
+}
 
 // Where the structures lie, from the format: the ITSF header, the ITSP directory header at the
 // offset stored at 0x48 and its first block 0x54 further; the LZX control data 4 bytes before
@@ -24,10 +27,14 @@ qsizetype baseOffset(const QByteArray& chm, Base base)
 {
     const auto directory = static_cast<qsizetype>(le(chm, 0x48, 8));
     switch (base) {
-    case FileStart: return 0;
-    case Directory: return directory;
-    case FirstBlock: return directory + 0x54;
-    case ControlData: return chm.contains("LZXC") ? chm.indexOf("LZXC") - 4 : -1;
+    case FileStart:
+        return 0;
+    case Directory:
+        return directory;
+    case FirstBlock:
+        return directory + 0x54;
+    case ControlData:
+        return chm.contains("LZXC") ? chm.indexOf("LZXC") - 4 : -1;
     case ResetTable:
         for (qsizetype at = 0; at + 16 <= chm.size(); at += 4)
             if (le(chm, at, 4) == 2 && le(chm, at + 8, 4) == 8 && le(chm, at + 12, 4) == 0x28)
@@ -36,7 +43,7 @@ qsizetype baseOffset(const QByteArray& chm, Base base)
     return -1;
 }
 
-} // namespace
+}  // namespace
 
 class HelpArchiveTest : public QObject {
     Q_OBJECT
@@ -52,13 +59,17 @@ private Q_SLOTS:
     {
         ChmArchive archive;
         QVERIFY2(archive.open(kHelpFile), qPrintable(archive.errorString()));
-        for (const char* page : {"Welcome.htm", "drawing.htm", "shaking.htm", "saving_and_opening.htm", "printing.htm",
-                                 "keyboard_shortcuts.htm", "file_format.htm", "help.css", "board.png", "contents.hhc", "index.hhk"}) {
+        for (const char* page :
+             {"Welcome.htm", "drawing.htm", "shaking.htm", "saving_and_opening.htm", "printing.htm",
+              "keyboard_shortcuts.htm", "file_format.htm", "help.css", "board.png", "contents.hhc",
+              "index.hhk"}) {
             QVERIFY2(archive.entries().contains(QLatin1Char('/') + QLatin1String(page)), page);
-            QCOMPARE(archive.read(QLatin1String(page)).value_or("<missing>"), readWholeFile(kHelpSources + '/' + page));
+            QCOMPARE(archive.read(QLatin1String(page)).value_or("<missing>"),
+                     readWholeFile(kHelpSources + '/' + page));
         }
         QVERIFY(!archive.read(QStringLiteral("/missing.htm")).has_value());
-        QVERIFY(!archive.entries().contains(QStringLiteral("/#SYSTEM")));  // internal files are no pages
+        QVERIFY(!archive.entries().contains(
+            QStringLiteral("/#SYSTEM")));  // internal files are no pages
         QCOMPARE(archive.contentsFile(), QStringLiteral("/contents.hhc"));
         QCOMPARE(archive.indexFile(), QStringLiteral("/index.hhk"));
         QCOMPARE(archive.defaultTopic(), QStringLiteral("/Welcome.htm"));
@@ -82,7 +93,7 @@ private Q_SLOTS:
     void refusesDamagedFiles_data()
     {
         QTest::addColumn<int>("truncateTo");  // -1: keep the length
-        QTest::addColumn<int>("base");        // -1: change nothing
+        QTest::addColumn<int>("base");  // -1: change nothing
         QTest::addColumn<int>("offset");
         QTest::addColumn<int>("width");
         QTest::addColumn<qint64>("value");

@@ -30,8 +30,10 @@ class CommandLineTest : public QObject {
     static QStringList listing()
     {
         QStringList entries;
-        for (const QFileInfo& entry : QDir().entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot))
-            entries << entry.fileName() + (entry.isFile() ? QString::number(entry.size()) : QStringLiteral(" other"));
+        for (const QFileInfo& entry :
+             QDir().entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot))
+            entries << entry.fileName()
+                    + (entry.isFile() ? QString::number(entry.size()) : QStringLiteral(" other"));
         return entries;
     }
 
@@ -48,16 +50,20 @@ private Q_SLOTS:
         QVERIFY(::mkfifo("fifo", 0666) == 0 && QFile::link("in.nsd", "link.png"));
     }
 
-    // Only opening a window is left for later: the sketch (from the working folder), or why it is refused.
+    // Only opening a window is left for later: the sketch (from the working folder), or why it is
+    // refused.
     void argumentsAskFor_data()
     {
         QTest::addColumn<QByteArrayList>("arguments");
         QTest::addColumn<QString>("sketch");  // expected in sketchPath, "" for none
         QTest::addColumn<QString>("error");
-        QTest::newRow("nothing") << QByteArrayList{} << "" << "";
+        QTest::newRow("nothing") << QByteArrayList{} << ""
+                                 << "";
         QTest::newRow("Qt's options pass; a missing sketch is the window's to report")
-            << QByteArrayList{"-platform", "offscreen", "-reverse", "gone.nsd"} << "gone.nsd" << "";
-        QTest::newRow("a name not in the encoding") << QByteArrayList{"bad\xff.nsd"} << "" << "cannot be used";
+            << QByteArrayList{"-platform", "offscreen", "-reverse", "gone.nsd"} << "gone.nsd"
+            << "";
+        QTest::newRow("a name not in the encoding") << QByteArrayList{"bad\xff.nsd"} << ""
+                                                    << "cannot be used";
     }
     void argumentsAskFor()
     {
@@ -67,7 +73,8 @@ private Q_SLOTS:
         const CommandLine command = parsed(arguments);
         QCOMPARE(command.action, CommandLine::Action::OpenWindow);
         QCOMPARE(command.sketchPath, sketch.isEmpty() ? QString() : dir.filePath(sketch));
-        QVERIFY2(error.isEmpty() ? command.error.isEmpty() : command.error.contains(error), qPrintable(command.error));
+        QVERIFY2(error.isEmpty() ? command.error.isEmpty() : command.error.contains(error),
+                 qPrintable(command.error));
     }
 
     // Success answers on out, an error in one line on err; a failed export leaves the folder as it
@@ -78,20 +85,33 @@ private Q_SLOTS:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("said");  // a part of the answer
         const QByteArray x = "--export-png";
-        const QString version = QStringLiteral("Nimbolt Sketch %1.%2\n").arg(AppInfo::majorVersion()).arg(AppInfo::minorVersion());
+        const QString version = QStringLiteral("Nimbolt Sketch %1.%2\n")
+                                    .arg(AppInfo::majorVersion())
+                                    .arg(AppInfo::minorVersion());
         QTest::newRow("-v") << QByteArrayList{"-v"} << 0 << version;
         QTest::newRow("--help") << QByteArrayList{"--help"} << 0 << "--export-png";
-        QTest::newRow("unknown option") << QByteArrayList{"--bad", "a", "b"} << 2 << ": Unknown option 'bad'. Try --help.\n";
-        QTest::newRow("two sketches") << QByteArrayList{"in.nsd", "in.nsd"} << 2 << "Only one sketch";
-        QTest::newRow("export without a picture") << QByteArrayList{x, "in.nsd"} << 2 << "IN.nsd OUT.png";
-        QTest::newRow("missing sketch") << QByteArrayList{x, "gone.nsd", "old.png"} << 1 << "Could not open";
-        QTest::newRow("FIFO as the sketch") << QByteArrayList{x, "fifo", "old.png"} << 1 << "It is not a file";
-        QTest::newRow("picture in a missing folder") << QByteArrayList{x, "in.nsd", "no/a.png"} << 1 << "Could not write";
-        QTest::newRow("FIFO as the picture") << QByteArrayList{x, "in.nsd", "fifo"} << 1 << "It is not a file";
-        QTest::newRow("picture over a link to its sketch") << QByteArrayList{x, "in.nsd", "link.png"} << 1 << "It is the sketch";
-        QTest::newRow("picture onto a full disk") << QByteArrayList{x, "in.nsd", "old.png"} << 1 << "File too large";
-        QTest::newRow("picture name not in the encoding") << QByteArrayList{x, "in.nsd", "a\xff.png"} << 2 << "cannot be used";
-        QTest::newRow("sketch name not in the encoding") << QByteArrayList{x, "a\xff.nsd", "old.png"} << 2 << "cannot be used";
+        QTest::newRow("unknown option")
+            << QByteArrayList{"--bad", "a", "b"} << 2 << ": Unknown option 'bad'. Try --help.\n";
+        QTest::newRow("two sketches")
+            << QByteArrayList{"in.nsd", "in.nsd"} << 2 << "Only one sketch";
+        QTest::newRow("export without a picture")
+            << QByteArrayList{x, "in.nsd"} << 2 << "IN.nsd OUT.png";
+        QTest::newRow("missing sketch")
+            << QByteArrayList{x, "gone.nsd", "old.png"} << 1 << "Could not open";
+        QTest::newRow("FIFO as the sketch")
+            << QByteArrayList{x, "fifo", "old.png"} << 1 << "It is not a file";
+        QTest::newRow("picture in a missing folder")
+            << QByteArrayList{x, "in.nsd", "no/a.png"} << 1 << "Could not write";
+        QTest::newRow("FIFO as the picture")
+            << QByteArrayList{x, "in.nsd", "fifo"} << 1 << "It is not a file";
+        QTest::newRow("picture over a link to its sketch")
+            << QByteArrayList{x, "in.nsd", "link.png"} << 1 << "It is the sketch";
+        QTest::newRow("picture onto a full disk")
+            << QByteArrayList{x, "in.nsd", "old.png"} << 1 << "File too large";
+        QTest::newRow("picture name not in the encoding")
+            << QByteArrayList{x, "in.nsd", "a\xff.png"} << 2 << "cannot be used";
+        QTest::newRow("sketch name not in the encoding")
+            << QByteArrayList{x, "a\xff.nsd", "old.png"} << 2 << "cannot be used";
     }
     void runsWithoutWindow()
     {
@@ -101,7 +121,8 @@ private Q_SLOTS:
         const QStringList before = listing();
         const FileSizeLimit limit(10000);
         QCOMPARE(run(arguments), status);
-        QVERIFY2((status ? errText : outText).contains(said) && (status ? outText : errText).isEmpty(),
+        QVERIFY2((status ? errText : outText).contains(said)
+                     && (status ? outText : errText).isEmpty(),
                  qPrintable(outText + errText));
         QVERIFY(!status || (errText.startsWith("nimbolt-sketch: ") && errText.count('\n') == 1));
         QCOMPARE(listing(), before);

@@ -1,5 +1,5 @@
-#include "registry/registry_file.h"
 #include "registry/read_registry_value.h"
+#include "registry/registry_file.h"
 #include "support/test_support.h"
 
 #include <QTest>
@@ -83,7 +83,7 @@ QByteArray ansiData(const QString& key)
                                              : QByteArray("<failed>");
 }
 
-} // namespace
+}  // namespace
 
 // What ReadRegistryValue gives for the value "V" of registry files as Windows exports and
 // imports them; cases after Wine's regedit import tests are marked "import:".
@@ -120,8 +120,8 @@ void RegistryReaderTest::givesTextNumberOrEmptyTextAndLeavesNoKeyOpen_data()
     row("minus deletes a key",
         sketch({R"("V"="x")", R"([-HKEY_LOCAL_MACHINE\Software\Nimbolt Software])"}), "");
     row("malformed lines are skipped",
-        sketch({R"(;"V"="comment")", R"("V"="kept")", R"("V"=dword:12x4)",
-                R"("V"=dword:123456789)", R"("V"=hex(0x1):41)", R"("V"=hex(1):41,100)"}),
+        sketch({R"(;"V"="comment")", R"("V"="kept")", R"("V"=dword:12x4)", R"("V"=dword:123456789)",
+                R"("V"=hex(0x1):41)", R"("V"=hex(1):41,100)"}),
         "kept");
     row("malformed section drops its values",
         sketch({R"([HKEY_NOWHERE\Software])", R"("V"="stray")"}), "");
@@ -139,18 +139,18 @@ void RegistryReaderTest::givesTextNumberOrEmptyTextAndLeavesNoKeyOpen_data()
     row("import: deletion with a comment", sketch({R"("V"="x")", R"("V"=- ;gone)"}), "");
     row("import: '-' before data is no deletion", sketch({R"("V"="x")", R"("V"=-"y")"}), "x");
     row("import: \\0 in a string refused", sketch({R"("V"="Ada\0")"}), "");
-    row("import: '#' comment ending in a backslash",
-        sketch({R"(#comment\)", R"("V"="Ada")"}), "Ada");
+    row("import: '#' comment ending in a backslash", sketch({R"(#comment\)", R"("V"="Ada")"}),
+        "Ada");
     row("import: backslash after a digit drops only its value",
         sketch({R"("X"=hex(2):41\)", R"("V"="Ada")"}), "Ada");
     row("import: broken list takes the next line", sketch({R"("X"=hex(2):41,\)", R"("V"="Ada")"}),
         "");
-    row("import: '#' line ends a list",
-        sketch({R"("X"=hex(2):41,\)", "#comment", R"("V"="Ada")"}), "Ada");
+    row("import: '#' line ends a list", sketch({R"("X"=hex(2):41,\)", "#comment", R"("V"="Ada")"}),
+        "Ada");
     row("import: continued line starts with a backslash",
         sketch({R"("V"=hex(1):41,\)", R"(\)", "  64"}), "");
-    row("import: comments inside a list",
-        sketch({R"("V"=hex(1):41,\;one)", ";two", "", "  64,61"}), "Ada");
+    row("import: comments inside a list", sketch({R"("V"=hex(1):41,\;one)", ";two", "", "  64,61"}),
+        "Ada");
     row("import: ';' ends a list", sketch({R"("V"=hex(1):41,64,;comment)", "  61"}), "Ad");
     row("import: list ends with the file", sketch({R"("V"=hex(1):41,64,\)"}), "Ad");
     row("import: hex(1) in UTF-16", utf16({R"("V"=hex(1):41,00,64,00,61,00,00,00)"}), "Ada",

@@ -21,10 +21,14 @@ class MainWindowTest : public QObject {
     std::unique_ptr<frmNimboltSketch> window;
 
     QString storePath() const { return dir->filePath(QStringLiteral("Screen.txt")); }
-    QByteArray store() const { return QFile::exists(storePath()) ? readWholeFile(storePath()) : QByteArray(); }
+    QByteArray store() const
+    {
+        return QFile::exists(storePath()) ? readWholeFile(storePath()) : QByteArray();
+    }
     bool openWindow()
     {
-        window = std::make_unique<frmNimboltSketch>(WindowServices{&messages, &services, &services, nullptr, &services});
+        window = std::make_unique<frmNimboltSketch>(
+            WindowServices{&messages, &services, &services, nullptr, &services});
         if (!window->Form_Load({dir->path()}))
             return false;
         window->show();
@@ -63,13 +67,16 @@ private Q_SLOTS:
                 popped = true, popup->close();
         });
         watch.start(0);
-        for (QWidget* part : QList<QWidget*>{window->menuBar(), bar, button, window->boardView(), window.get()}) {
-            QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(2, 2), part->mapToGlobal(QPoint(2, 2)));
+        for (QWidget* part :
+             QList<QWidget*>{window->menuBar(), bar, button, window->boardView(), window.get()}) {
+            QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(2, 2),
+                                    part->mapToGlobal(QPoint(2, 2)));
             QApplication::sendEvent(part, &click);
             QTest::qWait(10);
             QVERIFY2(!popped, part->metaObject()->className());
         }
-        QVERIFY(bar->isVisible() && !bar->isMovable() && !bar->isFloatable() && !bar->toggleViewAction()->isVisible());
+        QVERIFY(bar->isVisible() && !bar->isMovable() && !bar->isFloatable()
+                && !bar->toggleViewAction()->isVisible());
     }
 
     void keysPaintTheRightBoardPixel_data()
@@ -77,14 +84,24 @@ private Q_SLOTS:
         QTest::addColumn<int>("key");
         QTest::addColumn<QPoint>("pixel");  // the one pixel inked; null for none
         QTest::addColumn<int>("beeps");
-        for (auto [name, key, pixel] : {std::tuple{"right", Qt::Key_Right, QPoint(291, 241)}, {"left", Qt::Key_Left, QPoint(289, 241)},
-                                        {"up", Qt::Key_Up, QPoint(290, 240)}, {"down", Qt::Key_Down, QPoint(290, 242)}})
+        for (auto [name, key, pixel] : {std::tuple{"right", Qt::Key_Right, QPoint(291, 241)},
+                                        {"left", Qt::Key_Left, QPoint(289, 241)},
+                                        {"up", Qt::Key_Up, QPoint(290, 240)},
+                                        {"down", Qt::Key_Down, QPoint(290, 242)}})
             QTest::newRow(name) << int(key) << pixel << 0;
-        for (auto [name, key] : {std::pair{"Tab stays on the board", Qt::Key_Tab}, {"letter", Qt::Key_Q},
-                                 {"Caps Lock", Qt::Key_CapsLock}, {"Insert", Qt::Key_Insert}, {"Space", Qt::Key_Space}})
-            QTest::newRow(name) << int(key) << QPoint(290, 241) << 1;  // a dot where the pen stands, and a beep
-        for (auto [name, key] : {std::pair{"Shift", Qt::Key_Shift}, {"Ctrl", Qt::Key_Control}, {"Alt", Qt::Key_Alt},
-                                 {"AltGr", Qt::Key_AltGr}, {"Meta", Qt::Key_Meta}, {"Super", Qt::Key_Super_L}})
+        for (auto [name, key] : {std::pair{"Tab stays on the board", Qt::Key_Tab},
+                                 {"letter", Qt::Key_Q},
+                                 {"Caps Lock", Qt::Key_CapsLock},
+                                 {"Insert", Qt::Key_Insert},
+                                 {"Space", Qt::Key_Space}})
+            QTest::newRow(name) << int(key) << QPoint(290, 241)
+                                << 1;  // a dot where the pen stands, and a beep
+        for (auto [name, key] : {std::pair{"Shift", Qt::Key_Shift},
+                                 {"Ctrl", Qt::Key_Control},
+                                 {"Alt", Qt::Key_Alt},
+                                 {"AltGr", Qt::Key_AltGr},
+                                 {"Meta", Qt::Key_Meta},
+                                 {"Super", Qt::Key_Super_L}})
             QTest::newRow(name) << int(key) << QPoint() << 0;  // a modifier alone does nothing
     }
     // Also run with QT_SCALE_FACTOR=2: a board pixel is then a crisp 2 x 2 device square.
@@ -93,29 +110,44 @@ private Q_SLOTS:
         QFETCH(int, key);
         QFETCH(QPoint, pixel);
         QFETCH(int, beeps);
-        QTest::sendKeyEvent(QTest::Click, window->boardView(), Qt::Key(key), QString(), Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Click, window->boardView(), Qt::Key(key), QString(),
+                            Qt::NoModifier);
         const int n = qRound(window->boardView()->devicePixelRatioF());
         const QImage image = window->boardView()->grab().toImage();
         QCOMPARE(image.size(), QSize(582, 485) * n);
-        const QPoint at = pixel.isNull() ? QPoint(290, 241) : pixel;  // a modifier leaves the pen's pixel blank
+        const QPoint at
+            = pixel.isNull() ? QPoint(290, 241) : pixel;  // a modifier leaves the pen's pixel blank
         for (int dy = -1; dy <= n; ++dy)
             for (int dx = -1; dx <= n; ++dx)
                 QCOMPARE(image.pixelColor(at * n + QPoint(dx, dy)),
-                         !pixel.isNull() && dx >= 0 && dx < n && dy >= 0 && dy < n ? ink() : paper());
-        QCOMPARE(store().size() > at.y() * rawrecord::kBytes && rawrecord::cell(store(), at.y() + 1, at.x() + 1) == 1, !pixel.isNull());
+                         !pixel.isNull() && dx >= 0 && dx < n && dy >= 0 && dy < n ? ink()
+                                                                                   : paper());
+        QCOMPARE(store().size() > at.y() * rawrecord::kBytes
+                     && rawrecord::cell(store(), at.y() + 1, at.x() + 1) == 1,
+                 !pixel.isNull());
         QCOMPARE(messages.beeps, beeps);
-        QVERIFY(key == Qt::Key_Alt || window->boardView()->hasFocus());  // Alt alone goes to the menu bar
+        QVERIFY(key == Qt::Key_Alt
+                || window->boardView()->hasFocus());  // Alt alone goes to the menu bar
     }
 
     void commandsRunOnceFromTheirKeyMenuOrButton_data()
     {
         QTest::addColumn<QString>("trigger");  // a key sequence, "button KEY" or a menu item's name
-        QTest::addColumn<QString>("call");     // what the recorder saw, "" for Shake
+        QTest::addColumn<QString>("call");  // what the recorder saw, "" for Shake
         const char* toc = "toc Nimbolt Sketch Help.chm Welcome.htm";
-        for (auto [trigger, call] : {std::pair{"F2", ""}, {"button Shake", ""}, {"Ctrl+O", "open"}, {"button Open", "open"},
-                                     {"Ctrl+S", "save"}, {"button Save", "save"}, {"Ctrl+P", "print"}, {"button Print", "print"},
-                                     {"F1", toc}, {"button Help", toc}, {"mnuIndex", "index Nimbolt Sketch Help.chm"},
-                                     {"mnuNimbolt", "web https://www.nimbolt.example/"}, {"mnuAbout", "about"}})
+        for (auto [trigger, call] : {std::pair{"F2", ""},
+                                     {"button Shake", ""},
+                                     {"Ctrl+O", "open"},
+                                     {"button Open", "open"},
+                                     {"Ctrl+S", "save"},
+                                     {"button Save", "save"},
+                                     {"Ctrl+P", "print"},
+                                     {"button Print", "print"},
+                                     {"F1", toc},
+                                     {"button Help", toc},
+                                     {"mnuIndex", "index Nimbolt Sketch Help.chm"},
+                                     {"mnuNimbolt", "web https://www.nimbolt.example/"},
+                                     {"mnuAbout", "about"}})
             QTest::newRow(trigger) << QString::fromLatin1(trigger) << QString::fromLatin1(call);
     }
     void commandsRunOnceFromTheirKeyMenuOrButton()
@@ -125,7 +157,8 @@ private Q_SLOTS:
         QTest::keyClick(window->boardView(), Qt::Key_Right);
         messages.answers = {MessageService::SaveAnswer::Discard};  // Open asks about the drawing
         QTimer::singleShot(0, this, [this] {  // the About box is modal over the window
-            if (auto* box = qobject_cast<frmAbout*>(QApplication::activeModalWidget()); box && box->parent() == window.get())
+            if (auto* box = qobject_cast<frmAbout*>(QApplication::activeModalWidget());
+                box && box->parent() == window.get())
                 services.calls << QStringLiteral("about"), box->reject();
         });
         if (trigger.startsWith(QLatin1String("button "))) {
@@ -143,7 +176,8 @@ private Q_SLOTS:
         QCOMPARE(bytes.size(), (call.isEmpty() ? 485 : 242) * rawrecord::kBytes);
         QCOMPARE(bytes.count('\0') == bytes.size(), call.isEmpty());  // Shake cleared the drawing
         QCOMPARE(messages.beeps, 0);  // no shortcut reached the board as a key
-        QVERIFY(!call.startsWith(QLatin1String("toc")) || services.helpFile.endsWith("/Help/Nimbolt Sketch Help.chm"));
+        QVERIFY(!call.startsWith(QLatin1String("toc"))
+                || services.helpFile.endsWith("/Help/Nimbolt Sketch Help.chm"));
     }
 
     void exitLeavesTheDrawingForTheNextStartASecondWindowIsRefusedAndClosingDeletesIt()
@@ -157,7 +191,8 @@ private Q_SLOTS:
         QVERIFY(!second.Form_Load({dir->path()}));
         QCOMPARE(messages.errors, QStringList{"Nimbolt Sketch is already running."});
         // the restored drawing is not dropped unasked: Cancel keeps window and store
-        messages.answers = {MessageService::SaveAnswer::Cancel, MessageService::SaveAnswer::Discard};
+        messages.answers
+            = {MessageService::SaveAnswer::Cancel, MessageService::SaveAnswer::Discard};
         QVERIFY(!window->close());
         QVERIFY(window->isVisible());
         QVERIFY(QFile::exists(storePath()));
@@ -168,15 +203,18 @@ private Q_SLOTS:
 
     void aFailingStoreEndsTheProgramWithItsMessage()
     {
-        auto limit = std::make_unique<FileSizeLimit>(1000);  // row 242 lies far beyond: its write fails
+        auto limit
+            = std::make_unique<FileSizeLimit>(1000);  // row 242 lies far beyond: its write fails
         QVERIFY(limit->active());
-        QTimer::singleShot(0, window.get(), [&] { QTest::keyClick(window->boardView(), Qt::Key_Right); });
+        QTimer::singleShot(0, window.get(),
+                           [&] { QTest::keyClick(window->boardView(), Qt::Key_Right); });
         QTimer::singleShot(10000, window.get(), [] { QCoreApplication::exit(99); });
         const int status = QCoreApplication::exec();
         limit.reset();
         QCOMPARE(status, 1);
         QCOMPARE(messages.errors.size(), 1);
-        QVERIFY2(messages.errors[0].startsWith("Could not write ") && messages.errors[0].contains("Screen.txt"),
+        QVERIFY2(messages.errors[0].startsWith("Could not write ")
+                     && messages.errors[0].contains("Screen.txt"),
                  qPrintable(messages.errors[0]));
     }
 };

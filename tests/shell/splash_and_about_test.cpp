@@ -1,5 +1,5 @@
-#include "shell/frm_about.h"
 #include "registry/read_registry_value.h"
+#include "shell/frm_about.h"
 #include "shell/frm_splash.h"
 #include "support/test_support.h"
 
@@ -22,13 +22,20 @@ class SplashAndAboutTest : public QObject {
     void load(QDate today = QDate(2026, 1, 1))
     {
         const auto read = [](const QString& name) {
-            return NimboltSketchModule::ReadRegistryValue(advapi32::HKEY_LOCAL_MACHINE, ScratchRegistry::kSketchSubKey, name).toText();
+            return NimboltSketchModule::ReadRegistryValue(advapi32::HKEY_LOCAL_MACHINE,
+                                                          ScratchRegistry::kSketchSubKey, name)
+                .toText();
         };
-        splash = new frmSplash(read, [this] { ++handOvers, visibleAtHandOver = splash && splash->isVisible(); }, [today] { return today; });
+        splash = new frmSplash(
+            read, [this] { ++handOvers, visibleAtHandOver = splash && splash->isVisible(); },
+            [today] { return today; });
         splash->show();
         QVERIFY(QTest::qWaitForWindowExposed(splash));
     }
-    static QLabel* label(const QWidget* window, const char* name) { return window->findChild<QLabel*>(QLatin1String(name)); }
+    static QLabel* label(const QWidget* window, const char* name)
+    {
+        return window->findChild<QLabel*>(QLatin1String(name));
+    }
     bool unloaded()  // deleting happens on the next turn of the event loop
     {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -41,38 +48,53 @@ private Q_SLOTS:
 
     void splashShowsTheBuildsVersionInAThinFrameAndKeepsTheRegisteredOwnerHidden()
     {
-        registry.write(ScratchRegistry::sketchFile({R"("Name"="Ada Lovelace")", R"("Company"="Analytical Engines")"}));
+        registry.write(ScratchRegistry::sketchFile(
+            {R"("Name"="Ada Lovelace")", R"("Company"="Analytical Engines")"}));
         load(QDate(2031, 5, 9));
-        QCOMPARE(label(splash, "lblCopyright")->text(), QStringLiteral("Copyright (C) 2000 - 2031 Nimbolt Software"));
-        QCOMPARE(label(splash, "lblVersion")->text(), QStringLiteral("Version " NIMBOLT_EXPECTED_VERSION));
+        QCOMPARE(label(splash, "lblCopyright")->text(),
+                 QStringLiteral("Copyright (C) 2000 - 2031 Nimbolt Software"));
+        QCOMPARE(label(splash, "lblVersion")->text(),
+                 QStringLiteral("Version " NIMBOLT_EXPECTED_VERSION));
         QCOMPARE(label(splash, "lblLicenseTo")->text(), QStringLiteral("License To: Ada Lovelace"));
-        QCOMPARE(label(splash, "lblCompany")->text(), QStringLiteral("Company: Analytical Engines"));
-        QVERIFY(label(splash, "lblLicenseTo")->isHidden() && label(splash, "lblCompany")->isHidden());
-        QVERIFY(label(splash, "lblWarning")->sizeHint().width() <= label(splash, "lblWarning")->width());  // the notice fits
+        QCOMPARE(label(splash, "lblCompany")->text(),
+                 QStringLiteral("Company: Analytical Engines"));
+        QVERIFY(label(splash, "lblLicenseTo")->isHidden()
+                && label(splash, "lblCompany")->isHidden());
+        QVERIFY(label(splash, "lblWarning")->sizeHint().width()
+                <= label(splash, "lblWarning")->width());  // the notice fits
         QVERIFY(!label(splash, "imgLogo")->pixmap().isNull());
         QCOMPARE(splash->windowType(), Qt::Tool);  // kept off the task bar
-        const Qt::WindowFlags frame = Qt::CustomizeWindowHint | Qt::FramelessWindowHint | Qt::WindowTitleHint
-            | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint;
-        QCOMPARE(splash->windowFlags() & frame, Qt::WindowFlags(Qt::CustomizeWindowHint));  // a thin frame, no title bar
+        const Qt::WindowFlags frame = Qt::CustomizeWindowHint | Qt::FramelessWindowHint
+            | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
+            | Qt::WindowCloseButtonHint;
+        QCOMPARE(splash->windowFlags() & frame,
+                 Qt::WindowFlags(Qt::CustomizeWindowHint));  // a thin frame, no title bar
     }
 
     void characterKeysAndClicksOnTheBareFrameDismiss_data()
     {
-        QTest::addColumn<int>("key");        // 0: a click instead
+        QTest::addColumn<int>("key");  // 0: a click instead
         QTest::addColumn<QString>("target");  // what is clicked, or the text X11 hands with the key
-        QTest::addColumn<QPoint>("at");       // where; (-1, -1) for its centre
+        QTest::addColumn<QPoint>("at");  // where; (-1, -1) for its centre
         QTest::addColumn<bool>("dismisses");
         const QPoint centre(-1, -1);
         QTest::newRow("letter") << int(Qt::Key_Q) << "q" << centre << true;
         QTest::newRow("Esc") << int(Qt::Key_Escape) << "\x1b" << centre << true;
         QTest::newRow("Delete") << int(Qt::Key_Delete) << "\x7f" << centre << false;
-        for (auto [name, key] : {std::pair{"arrow", Qt::Key_Left}, {"Insert", Qt::Key_Insert}, {"Home", Qt::Key_Home},
-                                 {"End", Qt::Key_End}, {"Page Up", Qt::Key_PageUp}, {"Page Down", Qt::Key_PageDown},
-                                 {"Ctrl", Qt::Key_Control}, {"AltGr", Qt::Key_AltGr}, {"Meta", Qt::Key_Meta}})
+        for (auto [name, key] : {std::pair{"arrow", Qt::Key_Left},
+                                 {"Insert", Qt::Key_Insert},
+                                 {"Home", Qt::Key_Home},
+                                 {"End", Qt::Key_End},
+                                 {"Page Up", Qt::Key_PageUp},
+                                 {"Page Down", Qt::Key_PageDown},
+                                 {"Ctrl", Qt::Key_Control},
+                                 {"AltGr", Qt::Key_AltGr},
+                                 {"Meta", Qt::Key_Meta}})
             QTest::newRow(name) << int(key) << "" << centre << false;
         QTest::newRow("on Sketch") << 0 << "lblProductName" << centre << false;
         QTest::newRow("bare frame") << 0 << "Frame1" << QPoint(300, 140) << true;
-        QTest::newRow("bare frame over the hidden licence") << 0 << "Frame1" << QPoint(100, 140) << true;
+        QTest::newRow("bare frame over the hidden licence")
+            << 0 << "Frame1" << QPoint(100, 140) << true;
         QTest::newRow("margin outside the frame") << 0 << "frmSplash" << QPoint(4, 100) << false;
     }
     void characterKeysAndClicksOnTheBareFrameDismiss()
@@ -85,8 +107,10 @@ private Q_SLOTS:
         if (key) {
             QTest::sendKeyEvent(QTest::Click, splash, Qt::Key(key), target, Qt::NoModifier);
         } else {
-            QWidget* widget = target == splash->objectName() ? splash.data() : splash->findChild<QWidget*>(target);
-            QTest::mouseClick(widget, Qt::LeftButton, {}, at == QPoint(-1, -1) ? widget->rect().center() : at);
+            QWidget* widget = target == splash->objectName() ? splash.data()
+                                                             : splash->findChild<QWidget*>(target);
+            QTest::mouseClick(widget, Qt::LeftButton, {},
+                              at == QPoint(-1, -1) ? widget->rect().center() : at);
         }
         QCOMPARE(unloaded(), dismisses);
         QVERIFY(dismisses || splash->findChild<QTimer*>(QStringLiteral("Timer1"))->isActive());
@@ -130,16 +154,20 @@ private Q_SLOTS:
             today = QDate(2027, 1, 1);
         }
         frmAbout::clock = {};
-        QCOMPARE(seen, QStringList({"Copyright (C) 2000 Nimbolt Software", "Copyright (C) 2000 - 2027 Nimbolt Software"}));
+        QCOMPARE(seen,
+                 QStringList({"Copyright (C) 2000 Nimbolt Software",
+                              "Copyright (C) 2000 - 2027 Nimbolt Software"}));
         QVERIFY(owner.findChildren<frmAbout*>().isEmpty());  // each closed box was destroyed
     }
 
     void aboutBoxShowsTheBuildsVersionLogoAndWholeNotices()
     {
         frmAbout box;
-        QVERIFY(box.isModal() && box.findChild<QPushButton*>("cmdOK")->isDefault());  // Enter closes it
+        QVERIFY(box.isModal()
+                && box.findChild<QPushButton*>("cmdOK")->isDefault());  // Enter closes it
         QVERIFY(!box.windowIcon().isNull());
-        QCOMPARE(label(&box, "lblVersion")->text(), QStringLiteral("Version " NIMBOLT_EXPECTED_VERSION));
+        QCOMPARE(label(&box, "lblVersion")->text(),
+                 QStringLiteral("Version " NIMBOLT_EXPECTED_VERSION));
         QVERIFY(!label(&box, "Image1")->pixmap().isNull());
         QLabel* disclaimer = label(&box, "lblDisclaimer");  // the legal paragraph fits once wrapped
         QVERIFY(disclaimer->heightForWidth(disclaimer->width()) <= disclaimer->height());

@@ -22,5 +22,6 @@ struct BoardRig {
     RecordingMessages messages;
     RowRecord rowBuffer;
     SketchBoard board{store, surface, messages, rowBuffer};
-    bool opened = store.openInFirstUsable({dir.filePath(QStringLiteral("app"))}) == ScreenStore::OpenResult::Opened;
+    bool opened = store.openInFirstUsable({dir.filePath(QStringLiteral("app"))})
+        == ScreenStore::OpenResult::Opened;
 };

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "help/help_service.h"
 #include "platform/message_service.h"
-#include "registry/registry_api.h"
 #include "platform/mouse_pointer.h"
 #include "platform/page_printer.h"
 #include "platform/sketch_dialogs.h"
-#include "help/help_service.h"
+#include "registry/registry_api.h"
 
 #include <QDir>
 #include <QStringList>
@@ -65,7 +65,10 @@ struct ScriptedServices : SketchDialogs, PagePrinter, HelpService {
     {
         calls << QStringLiteral("toc %1 %2").arg(QFileInfo(helpFile = file).fileName(), topic);
     }
-    void displayIndex(const QString& file) override { calls << QStringLiteral("index ") + QFileInfo(file).fileName(); }
+    void displayIndex(const QString& file) override
+    {
+        calls << QStringLiteral("index ") + QFileInfo(file).fileName();
+    }
     void hyperJump(const QString& url) override { calls << QStringLiteral("web ") + url; }
     QStringList answers, calls;
     bool printerChosen = false;
@@ -82,7 +85,8 @@ struct ScriptedServices : SketchDialogs, PagePrinter, HelpService {
 // Raw row records by the file layout, not the program's RowRecord: 582 int16 LE cells, PenX, PenY.
 namespace rawrecord {
 inline constexpr int kBytes = 1168;
-inline QByteArray make(const std::vector<std::pair<int, std::int16_t>>& cells, std::int16_t penX, std::int16_t penY)
+inline QByteArray make(const std::vector<std::pair<int, std::int16_t>>& cells, std::int16_t penX,
+                       std::int16_t penY)
 {
     QByteArray record(kBytes, '\0');
     for (const auto& [column, value] : cells)
@@ -97,8 +101,11 @@ inline std::int16_t field(const QByteArray& file, int record, int byteOffset)  /
         throw std::out_of_range("record field beyond the end of the file");
     return std::int16_t(quint8(file.at(at)) | quint8(file.at(at + 1)) << 8);
 }
-inline std::int16_t cell(const QByteArray& file, int record, int column) { return field(file, record, (column - 1) * 2); }
-} // namespace rawrecord
+inline std::int16_t cell(const QByteArray& file, int record, int column)
+{
+    return field(file, record, (column - 1) * 2);
+}
+}  // namespace rawrecord
 
 // While it lives, a write past `bytes` into any file fails with "File too large" (no SIGXFSZ).
 class FileSizeLimit {
@@ -120,27 +127,35 @@ private:
 inline QByteArray readWholeFile(const QString& path)
 {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : throw std::runtime_error("cannot read " + path.toStdString());
+    return file.open(QIODevice::ReadOnly)
+        ? file.readAll()
+        : throw std::runtime_error("cannot read " + path.toStdString());
 }
 inline void writeWholeFile(const QString& path, const QByteArray& bytes)
 {
-    if (QFile file(path); !file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+    if (QFile file(path);
+        !file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
         throw std::runtime_error("cannot write " + path.toStdString());
 }
 
 // A registry export file in a scratch folder, read by the registry operations while it lives.
 class ScratchRegistry {
 public:
-    static inline const QString kSketchSubKey = QStringLiteral(R"(Software\Nimbolt Software\Nimbolt Sketch\1.0)");
+    static inline const QString kSketchSubKey
+        = QStringLiteral(R"(Software\Nimbolt Software\Nimbolt Sketch\1.0)");
     ScratchRegistry() { RegistryStore::setFilePath(path()); }
-    ~ScratchRegistry() { RegistryStore::setFilePath(QString::fromLatin1(RegistryStore::kDefaultPath)); }
+    ~ScratchRegistry()
+    {
+        RegistryStore::setFilePath(QString::fromLatin1(RegistryStore::kDefaultPath));
+    }
     QString path() const { return dir_.filePath(QStringLiteral("registry.reg")); }
     void write(const QByteArray& bytes) const { writeWholeFile(path(), bytes); }
     // A version 5.00 file, CR LF line ends, the given lines under the program's own key.
     static QByteArray sketchFile(const QByteArrayList& values)
     {
         return "Windows Registry Editor Version 5.00\r\n\r\n"
-               "[HKEY_LOCAL_MACHINE\\Software\\Nimbolt Software\\Nimbolt Sketch\\1.0]\r\n" + values.join("\r\n") + "\r\n";
+               "[HKEY_LOCAL_MACHINE\\Software\\Nimbolt Software\\Nimbolt Sketch\\1.0]\r\n"
+            + values.join("\r\n") + "\r\n";
     }
 
 private:

@@ -5,13 +5,16 @@
 #include <array>
 
 // Q_INIT_RESOURCE must be used outside any namespace.
-static void registerImages() { Q_INIT_RESOURCE(images); }
+static void registerImages()
+{
+    Q_INIT_RESOURCE(images);
+}
 
 namespace ProgramImages {
 
 namespace {
-constexpr std::array<const char*, 5> kToolbarFiles{
-    "sheet.png", "folder-open.png", "diskette.png", "printer.png", "question.png"};
+constexpr std::array<const char*, 5> kToolbarFiles{"sheet.png", "folder-open.png", "diskette.png",
+                                                   "printer.png", "question.png"};
 constexpr std::array<int, 4> kIconSizes{16, 32, 48, 256};
 
 // Decodes a compiled-in PNG with Qt's own reader: left to guess, QImageReader would first
@@ -22,7 +25,7 @@ QPixmap readPng(const QString& path)
     reader.setAutoDetectImageFormat(false);
     return QPixmap::fromImage(reader.read());
 }
-} // namespace
+}  // namespace
 
 void ensureLoaded()
 {
@@ -37,7 +40,8 @@ QString toolbarImagePath(int index)
 {
     if (index < 1 || index > static_cast<int>(kToolbarFiles.size()))
         return {};
-    return QStringLiteral(":/images/toolbar/") + QLatin1String(kToolbarFiles[static_cast<std::size_t>(index - 1)]);
+    return QStringLiteral(":/images/toolbar/")
+        + QLatin1String(kToolbarFiles[static_cast<std::size_t>(index - 1)]);
 }
 
 QPixmap toolbarImage(int index)
@@ -62,4 +66,4 @@ QPixmap logo()
     return readPng(QStringLiteral(":/images/logo/logo.png"));
 }
 
-} // namespace ProgramImages
+}  // namespace ProgramImages

@@ -22,4 +22,4 @@ QIcon programIcon();
 // The 136 x 108 logo of the About box and the splash screen.
 QPixmap logo();
 
-} // namespace ProgramImages
+}  // namespace ProgramImages
