@@ -4,7 +4,7 @@
 # As root it runs apt-get; otherwise it prints the exact command and stops.
 set -euo pipefail
 
-build_pkgs=(build-essential cmake qt6-base-dev qt6-qpa-plugins libxcb1-dev libcups2-dev libchm-dev fp-utils fonts-comic-neue help2man)
+build_pkgs=(build-essential cmake qt6-base-dev qt6-qpa-plugins libxcb1-dev libcups2-dev libchm-dev fp-utils fonts-comic-neue help2man libxkbcommon-dev)
 test_pkgs=(libbenchmark-dev clang libclang-rt-14-dev
   xvfb xdotool x11-apps python3-xlib
   cups printer-driver-cups-pdf poppler-utils

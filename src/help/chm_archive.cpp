@@ -16,12 +16,6 @@ namespace {
 
 constexpr std::uint32_t kLcidRecord = 4;  // /#SYSTEM record whose data starts with the LCID
 
-// A little-endian number of width bytes at offset; zero when it would lie past the end.
-std::uint32_t le(const QByteArray& bytes, qsizetype offset, int width)
-{
-    return static_cast<std::uint32_t>(littleEndianAt(bytes, offset, width).value_or(0));
-}
-
 // The NUL-terminated text at offset: UTF-8, else in the help file's Windows code page.
 QString textAt(const QByteArray& bytes, qsizetype offset, const char* codePage)
 {
@@ -111,15 +105,16 @@ void ChmArchive::readNames()
     // of the locale its LCID record names, so the records are decoded once that is known.
     QList<std::pair<std::uint32_t, QByteArray>> records;
     if (const auto system = read(QStringLiteral("/#SYSTEM"))) {
+        LittleEndianFields fields(*system);
         for (qsizetype pos = 4; pos + 4 <= system->size();) {
-            const std::uint32_t code = le(*system, pos, 2);
-            const qsizetype length = le(*system, pos + 2, 2);
+            const std::uint32_t code = fields.u16(pos);
+            const qsizetype length = fields.u16(pos + 2);
             pos += 4;
             if (length > system->size() - pos)
                 break;
             const QByteArray data = system->sliced(pos, length);
             if (code == kLcidRecord && length >= 4)
-                codePage_ = codePageOfLcid(le(data, 0, 4));
+                codePage_ = codePageOfLcid(LittleEndianFields(data).u32(0));
             records.append({code, data});
             pos += length;
         }
@@ -141,8 +136,10 @@ void ChmArchive::readNames()
         const auto strings = read(QStringLiteral("/#STRINGS"));
         if (windows && strings) {
             // Each entry starts after the 8-byte header; 0x60 and 0x64 hold the two offsets.
-            const std::uint32_t count = le(*windows, 0, 4), contents = le(*windows, 8 + 0x60, 4);
-            const std::uint32_t index = le(*windows, 8 + 0x64, 4);
+            LittleEndianFields fields(*windows);
+            const std::uint32_t count = fields.u32(0);
+            const std::uint32_t contents = fields.u32(8 + 0x60);
+            const std::uint32_t index = fields.u32(8 + 0x64);
             if (count > 0 && windows->size() >= 8 + 0x68) {
                 if (contentsFile_.isEmpty())
                     contentsFile_ = rooted(textAt(*strings, qsizetype(contents), codePage_));

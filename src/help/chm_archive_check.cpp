@@ -25,21 +25,6 @@ const char* const kResetTable = "::DataSpace/Storage/MSCompressed/Transform/"
 const char* const kContent = "::DataSpace/Storage/MSCompressed/Content";
 const char* const kControlData = "::DataSpace/Storage/MSCompressed/ControlData";
 
-// Little-endian fields of a byte block; every read is bounds-checked.
-struct Bytes {
-    const QByteArray& data;
-    bool ok = true;
-    std::uint64_t le(qsizetype offset, int width)
-    {
-        const auto value = littleEndianAt(data, offset, width);
-        ok = ok && value.has_value();
-        return value.value_or(0);
-    }
-    std::uint32_t u32(qsizetype offset) { return static_cast<std::uint32_t>(le(offset, 4)); }
-    std::int32_t s32(qsizetype offset) { return static_cast<std::int32_t>(u32(offset)); }
-    std::uint64_t u64(qsizetype offset) { return le(offset, 8); }
-};
-
 // chmlib's variable-length number: seven bits a byte, high bit set on all but the last.
 bool readEncint(const QByteArray& data, qsizetype& pos, qsizetype end, std::uint64_t& value)
 {
@@ -78,7 +63,7 @@ QString checkHeaders(QFile& file, Layout& layout)
 {
     layout.fileSize = static_cast<std::uint64_t>(file.size());
     const QByteArray head = readAt(file, 0, std::min(kItsfV3Bytes, layout.fileSize));
-    Bytes itsf{head};
+    LittleEndianFields itsf(head);
     if (head.size() < static_cast<qsizetype>(kItsfV2Bytes) || !head.startsWith("ITSF"))
         return QStringLiteral("it is not a compiled help file");
     const std::uint32_t version = itsf.u32(4), headerBytes = itsf.u32(8);
@@ -87,12 +72,12 @@ QString checkHeaders(QFile& file, Layout& layout)
         return QStringLiteral("its header is of an unknown kind");
     const std::uint64_t dirOffset = itsf.u64(0x48), dirBytes = itsf.u64(0x50);
     layout.dataOffset = version == 3 ? itsf.u64(0x58) : dirOffset + dirBytes;
-    if (!itsf.ok || dirOffset > kMaxNumber || dirBytes > kMaxNumber
+    if (!itsf.ok() || dirOffset > kMaxNumber || dirBytes > kMaxNumber
         || layout.dataOffset > layout.fileSize)
         return QStringLiteral("its header is damaged");
 
     const QByteArray dir = readAt(file, dirOffset, kItspBytes);
-    Bytes itsp{dir};
+    LittleEndianFields itsp(dir);
     if (!dir.startsWith("ITSP") || itsp.u32(4) != 1 || itsp.u32(8) != kItspBytes)
         return QStringLiteral("its directory is damaged");
     layout.blockBytes = itsp.u32(0x10);
@@ -102,7 +87,7 @@ QString checkHeaders(QFile& file, Layout& layout)
     layout.blocksOffset = dirOffset + kItspBytes;
     const std::uint64_t blocksBytes = std::uint64_t{layout.blockBytes} * layout.blockCount;
     const auto count = static_cast<std::int64_t>(layout.blockCount);
-    if (!itsp.ok || layout.blockBytes < kMinBlockBytes || layout.blockBytes > kMaxBlockBytes
+    if (!itsp.ok() || layout.blockBytes < kMinBlockBytes || layout.blockBytes > kMaxBlockBytes
         || blocksBytes > kMaxDirectoryBytes || layout.blocksOffset + blocksBytes > layout.fileSize
         || layout.indexHead < 0 || layout.indexHead >= count || layout.indexRoot < -1
         || layout.indexRoot >= count)
@@ -110,54 +95,58 @@ QString checkHeaders(QFile& file, Layout& layout)
     return {};
 }
 
-// Walks every directory block: listing blocks (PMGL) give the objects, index blocks (PMGI)
-// must point at real blocks and never in a circle, since chmlib follows them without a limit.
-QString readDirectory(QFile& file, const Layout& layout, QList<ChmObject>& objects)
+using BlockLinks = QList<QList<std::uint64_t>>;  // the blocks each index block points at
+
+// One directory block: a listing block (PMGL) adds its objects, an index block (PMGI) the
+// blocks it points at; any other block chmlib refuses when it meets it. Returns why the block
+// is damaged, or nothing.
+QString readBlock(const QByteArray& dir, std::uint32_t block, const Layout& layout,
+                  QList<ChmObject>& objects, BlockLinks& children)
 {
-    const QByteArray dir
-        = readAt(file, layout.blocksOffset, std::uint64_t{layout.blockBytes} * layout.blockCount);
-    if (dir.isEmpty() && layout.blockCount > 0)
-        return QStringLiteral("its directory cannot be read");
     const QString damaged = QStringLiteral("its directory is damaged");
-    QList<QList<std::uint64_t>> children(layout.blockCount);
-    for (std::uint32_t block = 0; block < layout.blockCount; ++block) {
-        const qsizetype begin = static_cast<qsizetype>(block) * layout.blockBytes;
-        Bytes bytes{dir};
-        const QByteArray signature = dir.mid(begin, 4);
-        const bool listing = signature == "PMGL";
-        if (!listing && signature != "PMGI")
-            continue;  // chmlib refuses such a block when it meets one
-        const std::uint64_t headerBytes = listing ? kPmglHeaderBytes : kPmgiHeaderBytes;
-        const std::uint32_t freeBytes = bytes.u32(begin + 4);
-        if (freeBytes > layout.blockBytes - headerBytes)
+    const qsizetype begin = static_cast<qsizetype>(block) * layout.blockBytes;
+    const QByteArray signature = dir.mid(begin, 4);
+    const bool listing = signature == "PMGL";
+    if (!listing && signature != "PMGI")
+        return {};
+    const std::uint64_t headerBytes = listing ? kPmglHeaderBytes : kPmgiHeaderBytes;
+    const std::uint32_t freeBytes = LittleEndianFields(dir).u32(begin + 4);
+    if (freeBytes > layout.blockBytes - headerBytes)
+        return damaged;
+    qsizetype pos = begin + static_cast<qsizetype>(headerBytes);
+    const qsizetype end = begin + layout.blockBytes - freeBytes;
+    while (pos < end) {
+        std::uint64_t nameBytes = 0;
+        if (!readEncint(dir, pos, end, nameBytes) || nameBytes > kMaxNameBytes
+            || nameBytes > static_cast<std::uint64_t>(end - pos))
             return damaged;
-        qsizetype pos = begin + static_cast<qsizetype>(headerBytes);
-        const qsizetype end = begin + layout.blockBytes - freeBytes;
-        while (pos < end) {
-            std::uint64_t nameBytes = 0;
-            if (!readEncint(dir, pos, end, nameBytes) || nameBytes > kMaxNameBytes
-                || nameBytes > static_cast<std::uint64_t>(end - pos))
+        const QByteArray name = dir.mid(pos, static_cast<qsizetype>(nameBytes));
+        pos += static_cast<qsizetype>(nameBytes);
+        if (listing) {
+            std::uint64_t space = 0;
+            std::uint64_t start = 0;
+            std::uint64_t length = 0;
+            if (!readEncint(dir, pos, end, space) || !readEncint(dir, pos, end, start)
+                || !readEncint(dir, pos, end, length))
                 return damaged;
-            const QByteArray name = dir.mid(pos, static_cast<qsizetype>(nameBytes));
-            pos += static_cast<qsizetype>(nameBytes);
-            if (listing) {
-                std::uint64_t space = 0, start = 0, length = 0;
-                if (!readEncint(dir, pos, end, space) || !readEncint(dir, pos, end, start)
-                    || !readEncint(dir, pos, end, length))
-                    return damaged;
-                if (space <= 1 && !name.isEmpty() && !name.contains('\0'))
-                    objects.append({name, start, length, static_cast<int>(space)});
-                if (objects.size() > kMaxObjects)
-                    return QStringLiteral("its directory lists too many files");
-            } else {
-                std::uint64_t page = 0;
-                if (!readEncint(dir, pos, end, page) || page >= layout.blockCount || page == block)
-                    return damaged;
-                children[block].append(page);
-            }
+            if (space <= 1 && !name.isEmpty() && !name.contains('\0'))
+                objects.append({name, start, length, static_cast<int>(space)});
+            if (objects.size() > kMaxObjects)
+                return QStringLiteral("its directory lists too many files");
+        } else {
+            std::uint64_t page = 0;
+            if (!readEncint(dir, pos, end, page) || page >= layout.blockCount || page == block)
+                return damaged;
+            children[block].append(page);
         }
     }
-    // Depth-first from the root with a visiting mark: meeting a block being visited is a loop.
+    return {};
+}
+
+// Whether the index blocks point round in a circle, which chmlib would follow for ever:
+// depth-first from the root with a visiting mark, meeting a block being visited is a loop.
+bool indexHasLoop(const Layout& layout, const BlockLinks& children)
+{
     const std::uint32_t root = layout.indexRoot >= 0 ? static_cast<std::uint32_t>(layout.indexRoot)
                                                      : static_cast<std::uint32_t>(layout.indexHead);
     QList<char> state(layout.blockCount, 0);  // 0 new, 1 on the path, 2 done
@@ -172,12 +161,31 @@ QString readDirectory(QFile& file, const Layout& layout, QList<ChmObject>& objec
         }
         const std::uint64_t child = children[block][next++];
         if (state[child] == 1)
-            return damaged;
+            return true;
         if (state[child] == 0) {
             state[child] = 1;
             stack.append({child, 0});
         }
     }
+    return false;
+}
+
+// Walks every directory block for the objects; index blocks must point at real blocks and
+// never in a circle, since chmlib follows them without a limit.
+QString readDirectory(QFile& file, const Layout& layout, QList<ChmObject>& objects)
+{
+    const QByteArray dir
+        = readAt(file, layout.blocksOffset, std::uint64_t{layout.blockBytes} * layout.blockCount);
+    if (dir.isEmpty() && layout.blockCount > 0)
+        return QStringLiteral("its directory cannot be read");
+    BlockLinks children(layout.blockCount);
+    for (std::uint32_t block = 0; block < layout.blockCount; ++block) {
+        if (const QString error = readBlock(dir, block, layout, objects, children);
+            !error.isEmpty())
+            return error;
+    }
+    if (indexHasLoop(layout, children))
+        return QStringLiteral("its directory is damaged");
     return {};
 }
 
@@ -208,12 +216,12 @@ QString checkCompression(QFile& file, const Layout& layout, const QList<ChmObjec
         return damaged;
     const QByteArray control
         = readAt(file, layout.dataOffset + controlEntry->start, controlEntry->length);
-    Bytes lzxc{control};
+    LittleEndianFields lzxc(control);
     const std::uint32_t version = lzxc.u32(8);
     const std::uint64_t unit = version == 2 ? kLzxFrameBytes : 1;
     const std::uint64_t resetInterval = lzxc.u32(0x0C) * unit, window = lzxc.u32(0x10) * unit;
     const std::uint64_t windowsPerReset = lzxc.u32(0x14);
-    if (!lzxc.ok || control.mid(4, 4) != "LZXC" || (version != 1 && version != 2)
+    if (!lzxc.ok() || control.mid(4, 4) != "LZXC" || (version != 1 && version != 2)
         || window < (1u << 15) || window > (1u << 21) || (window & (window - 1)) != 0
         || resetInterval > 0xFFFFFFFFu)
         return damaged;
@@ -225,11 +233,11 @@ QString checkCompression(QFile& file, const Layout& layout, const QList<ChmObjec
         return damaged;
     const QByteArray table
         = readAt(file, layout.dataOffset + resetEntry->start, resetEntry->length);
-    Bytes reset{table};
+    LittleEndianFields reset(table);
     const std::uint64_t blockCount = reset.u32(4), tableOffset = reset.u32(0x0C);
     uncompressed = reset.u64(0x10);
     const std::uint64_t compressed = reset.u64(0x18), frameBytes = reset.u64(0x20);
-    if (!reset.ok || reset.u32(0) != 2 || frameBytes != kLzxFrameBytes
+    if (!reset.ok() || reset.u32(0) != 2 || frameBytes != kLzxFrameBytes
         || uncompressed > kMaxUncompressedBytes || compressed > contentEntry->length
         || tableOffset + blockCount * 8 > resetEntry->length
         || blockCount * kLzxFrameBytes < uncompressed)
@@ -243,7 +251,7 @@ QString checkCompression(QFile& file, const Layout& layout, const QList<ChmObjec
             return damaged;
         previous = at;
     }
-    return reset.ok ? QString() : damaged;
+    return reset.ok() ? QString() : damaged;
 }
 
 }  // namespace

@@ -8,13 +8,6 @@ namespace NimboltSketchModule {
 
 qint32 LastRegistryStatus = 0;
 
-namespace {
-
-constexpr quint32 kRegString = 1;  // REG_SZ
-constexpr quint32 kRegDword = 4;  // REG_DWORD
-
-}  // namespace
-
 RegistryVariant ReadRegistryValue(qint32 RootKey, const QString& KeyPath, const QString& ValueName)
 {
     using namespace advapi32;
@@ -37,7 +30,7 @@ RegistryVariant ReadRegistryValue(qint32 RootKey, const QString& KeyPath, const 
         LastRegistryStatus = RegQueryValueExA(handle, valueName, nullptr, &type, nullptr, &size);
 
         // Step 5: only strings and double words give anything.
-        if (type == kRegString) {
+        if (type == REG_SZ) {
             // Step 6: read into a buffer of `size` spaces and cut the text at its first NUL.
             QByteArray buffer(qsizetype(size), ' ');
             quint32 readType = 0;
@@ -48,7 +41,7 @@ RegistryVariant ReadRegistryValue(qint32 RootKey, const QString& KeyPath, const 
                 const qsizetype nul = text.indexOf(QChar(u'\0'));
                 result = RegistryVariant(nul < 0 ? text : text.left(nul));
             }
-        } else if (type == kRegDword) {
+        } else if (type == REG_DWORD) {
             // Step 7: read four bytes into the number buffer.
             quint32 count = sizeof number;
             LastRegistryStatus

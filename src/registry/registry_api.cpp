@@ -34,20 +34,11 @@ Store& store()
 
 QString rootName(qint32 rootKey)
 {
-    switch (quint32(rootKey)) {
-    case quint32(advapi32::HKEY_CLASSES_ROOT):
-        return QStringLiteral("HKEY_CLASSES_ROOT");
-    case quint32(advapi32::HKEY_CURRENT_USER):
-        return QStringLiteral("HKEY_CURRENT_USER");
-    case quint32(advapi32::HKEY_LOCAL_MACHINE):
-        return QStringLiteral("HKEY_LOCAL_MACHINE");
-    case quint32(advapi32::HKEY_USERS):
-        return QStringLiteral("HKEY_USERS");
-    case quint32(advapi32::HKEY_CURRENT_CONFIG):
-        return QStringLiteral("HKEY_CURRENT_CONFIG");
-    default:
-        return {};
+    for (const auto& [key, name] : advapi32::kRootKeys) {
+        if (key == rootKey)
+            return name.toString();
     }
+    return {};
 }
 
 // Read afresh each time, so that an edited file is seen by the next open, as a live
@@ -80,7 +71,7 @@ std::optional<OpenKey> resolve(quint32 key)
 // keeps to the system's 8-bit encoding, other types as they are.
 QByteArray ansiData(const RegistryValue& value)
 {
-    if (!RegistryType::isText(value.type))
+    if (!advapi32::isTextType(value.type))
         return value.data;
     QString text(value.data.size() / 2, Qt::Uninitialized);
     qFromLittleEndian<char16_t>(value.data.constData(), text.size(), text.data());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "registry/windows_registry.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -7,20 +9,6 @@
 // namesakes (ANSI forms, Windows status codes), answered from a registry export file.
 // Key names, value names and string data are 8-bit text in the system's encoding.
 namespace advapi32 {
-
-// Predefined root keys.
-inline constexpr qint32 HKEY_CLASSES_ROOT = qint32(0x80000000u);
-inline constexpr qint32 HKEY_CURRENT_USER = qint32(0x80000001u);
-inline constexpr qint32 HKEY_LOCAL_MACHINE = qint32(0x80000002u);
-inline constexpr qint32 HKEY_USERS = qint32(0x80000003u);
-inline constexpr qint32 HKEY_CURRENT_CONFIG = qint32(0x80000005u);
-
-// Status codes.
-inline constexpr qint32 ERROR_SUCCESS = 0;
-inline constexpr qint32 ERROR_FILE_NOT_FOUND = 2;
-inline constexpr qint32 ERROR_INVALID_HANDLE = 6;
-inline constexpr qint32 ERROR_INVALID_PARAMETER = 87;
-inline constexpr qint32 ERROR_MORE_DATA = 234;
 
 // Opens `subKey` below `rootKey` (a predefined key or an open handle). On success stores a
 // non-zero handle that RegCloseKey must release; on failure stores 0.

@@ -127,7 +127,7 @@ HexLine readHexLine(QStringView line, bool first, QByteArray& bytes)
 // converts them from the ANSI code page, and it ends text that lacks one with a NUL.
 std::optional<RegistryValue> hexValue(quint32 type, QByteArray bytes, bool utf16)
 {
-    if (RegistryType::isText(type) && !bytes.isEmpty()) {
+    if (advapi32::isTextType(type) && !bytes.isEmpty()) {
         if (!utf16)
             bytes = utf16Le(decodeUtf8Or(bytes, kWesternCodePage));
         if (bytes.size() % 2 != 0 || !bytes.endsWith(QByteArrayView("\0\0", 2)))
@@ -141,7 +141,7 @@ std::optional<RegistryValue> hexValue(quint32 type, QByteArray bytes, bool utf16
 // A hex value whose list goes on on a later line.
 struct PendingHex {
     QString name;
-    quint32 type = RegistryType::kNone;
+    quint32 type = advapi32::REG_NONE;
     QByteArray bytes;
 };
 
@@ -162,7 +162,7 @@ std::optional<RegistryEntry> hexEntry(PendingHex hex, bool utf16)
 std::optional<RegistryEntry> parseHex(QString name, QStringView data, bool utf16,
                                       std::optional<PendingHex>& pending)
 {
-    PendingHex hex{std::move(name), RegistryType::kBinary, {}};
+    PendingHex hex{std::move(name), advapi32::REG_BINARY, {}};
     QStringView list;
     if (data.startsWith(u"hex:", Qt::CaseInsensitive)) {
         list = data.sliced(4);
@@ -206,7 +206,7 @@ std::optional<RegistryEntry> parseData(QString name, QStringView data, bool utf1
         bytes.append("\0\0", 2);
         if (bytes.size() > RegistryFile::kMaxValueBytes)
             return std::nullopt;
-        return valueEntry(std::move(name), RegistryType::kString, std::move(bytes));
+        return valueEntry(std::move(name), advapi32::REG_SZ, std::move(bytes));
     }
     if (data.startsWith(u"dword:", Qt::CaseInsensitive)) {
         const QStringView digits = skipBlanks(data.sliced(6));
@@ -216,7 +216,7 @@ std::optional<RegistryEntry> parseData(QString name, QStringView data, bool utf1
             return std::nullopt;
         QByteArray bytes(sizeof(quint32), Qt::Uninitialized);
         qToLittleEndian(*n, bytes.data());
-        return valueEntry(std::move(name), RegistryType::kDword, std::move(bytes));
+        return valueEntry(std::move(name), advapi32::REG_DWORD, std::move(bytes));
     }
     return parseHex(std::move(name), data, utf16, pending);
 }

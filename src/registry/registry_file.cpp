@@ -11,12 +11,6 @@
 
 namespace {
 
-constexpr std::array kRootNames{
-    QStringView(u"HKEY_CLASSES_ROOT"),   QStringView(u"HKEY_CURRENT_USER"),
-    QStringView(u"HKEY_LOCAL_MACHINE"),  QStringView(u"HKEY_USERS"),
-    QStringView(u"HKEY_CURRENT_CONFIG"),
-};
-
 // Registry export files are UTF-16LE with a byte-order mark (version 5.00) or 8-bit text
 // (REGEDIT4) in the ANSI code page of the Windows that wrote them.
 QString decodeText(QByteArrayView bytes, bool& utf16)
@@ -100,7 +94,7 @@ QString RegistryFile::canonicalKey(QStringView keyPath)
             rest += part;
             continue;
         }
-        for (QStringView name : kRootNames) {
+        for (const auto& [key, name] : advapi32::kRootKeys) {
             if (part.compare(name, Qt::CaseInsensitive) == 0)
                 root = name.toString();
         }

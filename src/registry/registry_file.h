@@ -1,30 +1,16 @@
 #pragma once
 
+#include "registry/windows_registry.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QHash>
 #include <QString>
 
-// Registry value type codes, numbered as Windows numbers them.
-namespace RegistryType {
-inline constexpr quint32 kNone = 0;  // REG_NONE
-inline constexpr quint32 kString = 1;  // REG_SZ
-inline constexpr quint32 kExpandString = 2;  // REG_EXPAND_SZ
-inline constexpr quint32 kBinary = 3;  // REG_BINARY
-inline constexpr quint32 kDword = 4;  // REG_DWORD
-inline constexpr quint32 kMultiString = 7;  // REG_MULTI_SZ
-
-// The types whose data is text, kept in UTF-16 and converted by the ANSI calls.
-constexpr bool isText(quint32 type)
-{
-    return type == kString || type == kExpandString || type == kMultiString;
-}
-}  // namespace RegistryType
-
 // One value as the registry keeps it: a type code and its data bytes, text types in UTF-16LE
 // (with the terminating NUL the import adds), the rest raw.
 struct RegistryValue {
-    quint32 type = RegistryType::kNone;
+    quint32 type = advapi32::REG_NONE;
     QByteArray data;
 };
 
@@ -64,8 +50,6 @@ public:
 
     // The key as the whole file leaves it; root keys always exist. Read on first use and kept.
     const RegistryKey& key(const QString& keyPath) const;
-    // A key also exists when one of its sub-keys is listed.
-    bool hasKey(const QString& keyPath) const { return key(keyPath).exists; }
     // Null when the key or the value does not exist.
     const RegistryValue* value(const QString& keyPath, const QString& valueName) const
     {

@@ -13,11 +13,6 @@ static const QString kGreekHelpFile = QStringLiteral(NIMBOLT_GREEK_HELP_CHM);
 
 namespace {
 
-std::uint64_t le(const QByteArray& bytes, qsizetype at, int width)
-{
-    return littleEndianAt(bytes, at, width).value_or(0);
-}
-
 // Where the structures lie, from the format: the ITSF header, the ITSP directory header at the
 // offset stored at 0x48 and its first block 0x54 further; the LZX control data 4 bytes before
 // "LZXC"; the reset table with its fixed fields 2, ?, 8, 0x28.
@@ -25,7 +20,8 @@ enum Base { FileStart, Directory, FirstBlock, ControlData, ResetTable };
 
 qsizetype baseOffset(const QByteArray& chm, Base base)
 {
-    const auto directory = static_cast<qsizetype>(le(chm, 0x48, 8));
+    LittleEndianFields fields(chm);
+    const auto directory = static_cast<qsizetype>(fields.u64(0x48));
     switch (base) {
     case FileStart:
         return 0;
@@ -37,7 +33,7 @@ qsizetype baseOffset(const QByteArray& chm, Base base)
         return chm.contains("LZXC") ? chm.indexOf("LZXC") - 4 : -1;
     case ResetTable:
         for (qsizetype at = 0; at + 16 <= chm.size(); at += 4)
-            if (le(chm, at, 4) == 2 && le(chm, at + 8, 4) == 8 && le(chm, at + 12, 4) == 0x28)
+            if (fields.u32(at) == 2 && fields.u32(at + 8) == 8 && fields.u32(at + 12) == 0x28)
                 return at;
     }
     return -1;
