@@ -35,6 +35,9 @@ QUrl topicUrl(const QString& topic)
 }
 
 // The topic pane: pages, pictures and style sheets come from the open help file only.
+// Every request gets an answer, even for what the file lacks: given nothing, the document
+// would read the name as a local file itself, and the picture handler would load a picture
+// that does not decode by its name.
 class TopicBrowser : public QTextBrowser {
 public:
     TopicBrowser(const ChmArchive& archive, QWidget* parent) : QTextBrowser(parent), archive_(archive) {}
@@ -42,14 +45,20 @@ public:
     QVariant loadResource(int type, const QUrl& name) override
     {
         const QUrl url = name.isRelative() ? source().resolved(name) : name;
-        if (url.scheme() != kScheme)
-            return {};
-        const auto bytes = archive_.read(url.path());
-        if (!bytes)
-            return {};
+        QByteArray bytes;
+        if (url.scheme() == kScheme)
+            bytes = archive_.read(url.path()).value_or(QByteArray(""));
         if (type == QTextDocument::StyleSheetResource)
-            return QString::fromUtf8(*bytes);
-        return *bytes;
+            return QString::fromUtf8(bytes);
+        if (type != QTextDocument::ImageResource)
+            return bytes;
+        QPixmap picture;
+        if (!picture.loadFromData(bytes)) {
+            // Missing or damaged: shown as nothing.
+            picture = QPixmap(1, 1);
+            picture.fill(Qt::transparent);
+        }
+        return picture;
     }
 
 private:
@@ -154,6 +163,12 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window)
     toolBar->addAction(tr("Forward"), topic_, &QTextBrowser::forward);
     toolBar->addAction(tr("Home"), this, [this] { showTopic(QString()); });
 
+    notice_ = new QLabel;
+    notice_->setTextFormat(Qt::PlainText);
+    notice_->setWordWrap(true);
+    notice_->setContentsMargins(6, 3, 6, 3);
+    notice_->hide();
+
     auto* splitter = new QSplitter;
     splitter->addWidget(tabs_);
     splitter->addWidget(topic_);
@@ -162,6 +177,7 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(toolBar);
+    layout->addWidget(notice_);
     layout->addWidget(splitter);
 }
 
@@ -223,6 +239,7 @@ void HelpViewer::showTopic(const QString& topic)
         showMessage(tr("<p>The topic %1 is not in this help file.</p>").arg(escaped(url.path())));
         return;
     }
+    notice_->hide();
     topic_->setSource(url, QTextDocument::HtmlResource);
     // Keep the contents tree on the page being read.
     const QString key = ChmArchive::normalizedPath(url.path());
@@ -261,7 +278,21 @@ void HelpViewer::followLink(const QUrl& link)
         showTopic(text.mid(inside + 2));
         return;
     }
-    HyperJump(url.toString());
+    // Only the browser may take a link out of the help file; file:, smb:, javascript: and
+    // the like would hand local files or programs to the desktop.
+    if (scheme == QLatin1String("http") || scheme == QLatin1String("https")) {
+        notice_->hide();
+        HyperJump(url.toString());
+        return;
+    }
+    notice_->setText(tr("Not opened: the help follows only its own pages and web addresses, "
+                        "not %1 links.").arg(scheme + QLatin1Char(':')));
+    notice_->show();
+}
+
+QString HelpViewer::notice() const
+{
+    return notice_->isHidden() ? QString() : notice_->text();
 }
 
 void HelpViewer::findKeyword(const QString& text)

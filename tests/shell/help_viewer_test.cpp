@@ -19,12 +19,24 @@ class HelpViewerTest : public QObject {
     QPointer<HelpViewer> viewer;
     QString shownText() const { return viewer->topicPane()->toPlainText(); }
     QList<QUrl> opened;  // by the desktop's browser, which the test stands in for
+    QTemporaryDir outside;  // files a page might name outside the help file
 
 public Q_SLOTS:
     void openUrl(const QUrl& url) { opened.append(url); }
 
 private Q_SLOTS:
-    void cleanup() { delete viewer; }
+    void initTestCase()
+    {
+        QVERIFY(QDir::setCurrent(outside.path()));  // where a bare picture name would be looked for
+        QVERIFY(QImage(7, 5, QImage::Format_RGB32).save(QStringLiteral("local.png")));
+        writeWholeFile(QStringLiteral("local.css"), "p { color: red }");
+        QCOMPARE(mkfifo("fifo", 0600), 0);
+    }
+    void cleanup()
+    {
+        delete viewer;
+        opened.clear();
+    }
 
     void contentsAndIndexShareOneWindowAndReachTopics()
     {
@@ -39,8 +51,6 @@ private Q_SLOTS:
         QCOMPARE(tree->topLevelItemCount(), 4);
         QCOMPARE(tree->topLevelItem(1)->childCount(), 4);
         QCOMPARE(tree->currentItem(), tree->topLevelItem(0));
-        const QVariant picture = viewer->topicPane()->loadResource(QTextDocument::ImageResource, QUrl("board.png"));
-        QCOMPARE(QImage::fromData(picture.toByteArray()).size(), QSize(64, 48));  // from inside the help file
 
         viewer->keywordBox()->setText(QStringLiteral("left over"));
         QCOMPARE(HelpViewer::displayIndex(kHelpFile), viewer.data());
@@ -70,6 +80,8 @@ private Q_SLOTS:
                                         << "/saving_and_opening.htm" << "Saving and opening sketches";
         QTest::newRow("other viewers' form") << "Welcome.htm" << "ms-its:Nimbolt Sketch Help.chm::/printing.htm"
                                              << "/printing.htm" << "Printing a sketch";
+        QTest::newRow("above the root") << "Welcome.htm" << "../../drawing.htm" << "/drawing.htm"
+                                        << "Drawing with the arrow keys";
     }
     void linksShowTheirTopic()
     {
@@ -83,15 +95,72 @@ private Q_SLOTS:
         QVERIFY(shownText().startsWith(heading));
     }
 
-    void webAddressesGoToTheDesktop()
+    void onlyWebAddressesLeaveTheHelpFile_data()
     {
-        QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "openUrl");
-        HyperJump(QString::fromLatin1(kMakerWebAddress));
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<QString>("handedOver");
+        QTest::addColumn<QString>("notice");
+        const QString refused = QStringLiteral(
+            "Not opened: the help follows only its own pages and web addresses, not %1 links.");
+        QTest::newRow("https") << kMakerWebAddress << kMakerWebAddress << "";
+        QTest::newRow("http") << "http://nimbolt.example/" << "http://nimbolt.example/" << "";
+        QTest::newRow("file") << "file:///etc/passwd" << "" << refused.arg("file:");
+        QTest::newRow("javascript") << "javascript:alert(1)" << "" << refused.arg("javascript:");
+        QTest::newRow("smb") << "smb://server/share" << "" << refused.arg("smb:");
+    }
+    void onlyWebAddressesLeaveTheHelpFile()
+    {
+        QFETCH(QString, link);
+        QFETCH(QString, handedOver);
+        QFETCH(QString, notice);
+        const QStringList schemes{"http", "https", "file", "javascript", "smb"};
+        for (const QString& scheme : schemes)
+            QDesktopServices::setUrlHandler(scheme, this, "openUrl");
         viewer = HelpViewer::displayToc(kHelpFile, QStringLiteral("drawing.htm"));
-        Q_EMIT viewer->topicPane()->anchorClicked(QUrl(QStringLiteral("https://www.nimbolt.example/toys")));
-        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
-        QCOMPARE(opened, QList<QUrl>({QUrl("https://www.nimbolt.example/"), QUrl("https://www.nimbolt.example/toys")}));
+        Q_EMIT viewer->topicPane()->anchorClicked(QUrl(link));
+        for (const QString& scheme : schemes)
+            QDesktopServices::unsetUrlHandler(scheme);
+        QCOMPARE(opened, handedOver.isEmpty() ? QList<QUrl>() : QList<QUrl>{QUrl(handedOver)});
+        QCOMPARE(viewer->notice(), notice);
         QCOMPARE(viewer->currentTopic(), QStringLiteral("/drawing.htm"));
+    }
+
+    // A page is laid out, which loads its pictures and style sheets; what the help file lacks
+    // loads as nothing (an empty 1 x 1 picture, an empty sheet), never as a local file.
+    void pagesLoadOnlyFromTheHelpFile_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("loaded");
+        const QString local = QUrl::fromLocalFile(outside.path()).toString();
+        const int picture = QTextDocument::ImageResource;
+        const int sheet = QTextDocument::StyleSheetResource;
+        const QString nothing = QStringLiteral("1 x 1 picture");
+        QTest::newRow("picture in the file") << picture << "board.png" << "64 x 48 picture";
+        QTest::newRow("local picture") << picture << local + "/local.png" << nothing;
+        QTest::newRow("device") << picture << "file:///dev/zero" << nothing;
+        QTest::newRow("fifo") << picture << local + "/fifo" << nothing;
+        QTest::newRow("fifo by bare name") << picture << "fifo" << nothing;
+        const QString css = readWholeFile(QStringLiteral(NIMBOLT_HELP_SOURCE "/help.css"));
+        QTest::newRow("sheet in the file") << sheet << "help.css" << css;
+        QTest::newRow("local sheet") << sheet << local + "/local.css" << "";
+    }
+    void pagesLoadOnlyFromTheHelpFile()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, name);
+        QFETCH(QString, loaded);
+        viewer = HelpViewer::displayToc(kHelpFile, QString::fromLatin1(kHelpStartTopic));
+        const bool picture = type == QTextDocument::ImageResource;
+        const QString html = picture ? "<img src='%1'>" : "<link rel=stylesheet href='%1'><p>x";
+        viewer->topicPane()->setHtml(html.arg(name));
+        QTextDocument* page = viewer->topicPane()->document();
+        page->size();  // lays the page out, which loads its pictures
+        const QVariant got = page->resource(type, QUrl(name));
+        const QSize size = got.value<QPixmap>().size();
+        QCOMPARE(picture ? QStringLiteral("%1 x %2 picture").arg(size.width()).arg(size.height())
+                         : got.toString(),
+                 loaded);
     }
 
     void damagedFileIsReportedInTheViewer()
