@@ -1,5 +1,6 @@
-// Feeds arbitrary bytes to start-up as the screen store a previous run left: written as
-// Screen.txt in a scratch folder, opened, read as one grid and plotted onto the board.
+// Feeds start-up the screen store a previous run left: written as Screen.txt in a scratch
+// folder, opened, read as one grid and plotted onto the board. The inputs are mutated record
+// by record (record_mutator.cpp).
 #include "board/screen_store.h"
 #include "board/sketch_board.h"
 #include "platform/file_error.h"
