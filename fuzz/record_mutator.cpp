@@ -44,27 +44,23 @@ extern "C" std::size_t LLVMFuzzerCustomMutator(std::uint8_t* data, std::size_t s
     const std::size_t records = size / kRecord;
     std::uint8_t* record = data + pick(records) * kRecord;
     const std::int16_t value = kValues[pick(std::size(kValues))];
-    switch (pick(8)) {
+    switch (pick(6)) {
     case 0:
-    case 1:  // one cell
-        qToLittleEndian(value, record + pick(kGridColumns) * 2);
-        break;
-    case 2:
-    case 3: {  // a line drawn or rubbed out
+    case 1: {  // a cell, or a line drawn or rubbed out
         const std::size_t first = pick(kGridColumns);
-        const std::size_t last = first + pick(kGridColumns - first);
+        const std::size_t last = pick(2) ? first : first + pick(kGridColumns - first);
         for (std::size_t cell = first; cell <= last; ++cell)
             qToLittleEndian(value, record + cell * 2);
         break;
     }
-    case 4:  // a pen field; Open takes the pen from the last record
+    case 2:  // a pen field; Open takes the pen from the last record
         record = pick(2) ? data + (records - 1) * kRecord : record;
         qToLittleEndian(value, record + kPenXOffset + pick(2) * 2);
         break;
-    case 5:  // libFuzzer's byte mutations, inside one record
+    case 3:  // libFuzzer's byte mutations, inside one record
         LLVMFuzzerMutate(record, kRecord, kRecord);
         break;
-    case 6:  // another record copied over this one
+    case 4:  // another record copied over this one
         std::memcpy(record, data + pick(records) * kRecord, kRecord);
         break;
     default:  // longer or shorter by whole records, now and then with part of one after them
