@@ -178,7 +178,7 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(toolBar);
     layout->addWidget(notice_);
-    layout->addWidget(splitter);
+    layout->addWidget(splitter, 1);  // the notice takes only the height of its text
 }
 
 HelpViewer::~HelpViewer() = default;
