@@ -3,37 +3,19 @@
 // the help window does.
 #include "help/chm_archive.h"
 #include "help/sitemap_parser.h"
-
-#include <QDir>
-#include <QFile>
-
-#include <unistd.h>
-
-#include <cstddef>
-#include <cstdint>
+#include "scratch_file.h"
 
 namespace {
 
 constexpr int kMaxPagesRead = 64;
 
-const QString& scratchPath()
-{
-    static const QString path = QDir::tempPath() + QStringLiteral("/fuzz_chm_%1.chm").arg(getpid());
-    return path;
-}
-
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    {
-        QFile file(scratchPath());
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
-            || file.write(reinterpret_cast<const char*>(data), qint64(size)) != qint64(size))
-            return 0;
-    }
+    const QString path = writeScratchFile(QStringLiteral("help.chm"), data, size);
     ChmArchive archive;
-    if (!archive.open(scratchPath()))
+    if (path.isEmpty() || !archive.open(path))
         return 0;
     for (const QString& sitemapFile : {archive.contentsFile(), archive.indexFile()})
         if (const auto sitemap = archive.read(sitemapFile))

@@ -1,29 +1,18 @@
-// Feeds arbitrary bytes to start-up as the screen store a previous run left: written as
-// Screen.txt in a scratch folder, opened, read as one grid and plotted onto the board.
+// Feeds start-up the screen store a previous run left: written as Screen.txt in a scratch
+// folder, opened, read as one grid and plotted onto the board. The inputs are mutated record
+// by record (record_mutator.cpp).
 #include "board/screen_store.h"
 #include "board/sketch_board.h"
 #include "platform/file_error.h"
 #include "platform/image_surface.h"
-
-#include <QFile>
-#include <QTemporaryDir>
-
-#include <cstddef>
-#include <cstdint>
+#include "scratch_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static const QTemporaryDir folder;
-    if (!folder.isValid())
+    if (writeScratchFile(ScreenStore::kFileName, data, size).isEmpty())
         return 0;
-    {
-        QFile file(folder.filePath(ScreenStore::kFileName));
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
-            || file.write(reinterpret_cast<const char*>(data), qint64(size)) != qint64(size))
-            return 0;
-    }
     ScreenStore store;
-    if (store.openInFirstUsable({folder.path()}) != ScreenStore::OpenResult::Opened)
+    if (store.openInFirstUsable({scratchFolder().path()}) != ScreenStore::OpenResult::Opened)
         return 0;
     try {
         ImageSurface board(kGridColumns, kGridRows, Qt::white, Qt::black);

@@ -1,30 +1,45 @@
-// Feeds arbitrary bytes to the sketch file reader as an .nsd file, then draws what it read
-// as the PNG export does.
-#include "files/sketch_file.h"
-#include "files/sketch_png.h"
-#include "platform/file_error.h"
+// Opens arbitrary sketch files on a board, as Open Sketch does: the file is read, copied into
+// the screen store and drawn, and the pen is taken from it; one key press then draws from
+// that pen. The inputs are mutated record by record (record_mutator.cpp).
+#include "board/screen_store.h"
+#include "board/sketch_board.h"
+#include "files/sketch_commands.h"
+#include "platform/image_surface.h"
+#include "platform/message_service.h"
+#include "platform/sketch_dialogs.h"
+#include "scratch_file.h"
 
-#include <QDir>
-#include <QFile>
+namespace {
 
-#include <unistd.h>
+// The main window's board over a store in the scratch folder. A refused file is shown in a
+// message box: a correct answer, not a finding.
+struct Window : MessageService, SketchDialogs {
+    void showMessage(const QString&) override {}
+    void showError(const QString&) override {}
+    SaveAnswer askToSave(const QString&) override { return SaveAnswer::Discard; }
+    void beep() override {}
+    std::optional<QString> ShowSave(const QString&) override { return std::nullopt; }
+    std::optional<QString> ShowOpen() override { return std::nullopt; }
 
-#include <cstddef>
-#include <cstdint>
+    ScreenStore store;
+    ImageSurface surface{kGridColumns, kGridRows, Qt::white, Qt::black};
+    RowRecord rowBuffer;
+    SketchBoard board{store, surface, *this, rowBuffer};
+    SketchCommands commands{board, *this, *this};
+    bool opened
+        = store.openInFirstUsable({scratchFolder().path()}) == ScreenStore::OpenResult::Opened;
+};
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static const QString path = QDir::tempPath() + QStringLiteral("/fuzz_sketch_%1.nsd").arg(getpid());
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
-            || file.write(reinterpret_cast<const char*>(data), qint64(size)) != qint64(size))
-            return 0;
-    }
-    try {
-        SketchPng::render(SketchFile::read(path));
-    } catch (const FileError&) {
-        // A refused file is a correct answer.
-    }
+    static Window* const window = new Window;  // for the whole run
+    const QString path = writeScratchFile(QStringLiteral("sketch.nsd"), data, size);
+    if (!window->opened || path.isEmpty())
+        return 0;
+    window->board.Form_Load();
+    if (window->commands.openSketchFile(path))
+        window->board.Form_KeyDown(kVkRight);
     return 0;
 }

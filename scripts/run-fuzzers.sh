@@ -21,6 +21,14 @@ max_len() {
   esac
 }
 
+# What a fuzzer must have run by the end of its time, or it tests less than it seems to: the
+# record fuzzers, the board's row plotting.
+must_reach() {
+  case $1 in
+    fuzz_sketch_file | fuzz_screen_store) echo 'SketchBoard::plotRow' ;;
+  esac
+}
+
 for fuzzer in "$build"/fuzz/fuzz_*; do
   [ -f "$fuzzer" ] && [ -x "$fuzzer" ] || continue  # skip the *_autogen folders AUTOMOC leaves
   found=1
@@ -33,8 +41,13 @@ for fuzzer in "$build"/fuzz/fuzz_*; do
   dict=$(dirname "$0")/../fuzz/${name#fuzz_}.dict
   [ -f "$dict" ] && args+=(-dict="$dict")
   "$fuzzer" -max_total_time="$seconds" -timeout=1 -rss_limit_mb=512 -max_len="$(max_len "$name")" \
-    -print_final_stats=1 "${args[@]}" 2>"$build/$name.log" \
+    -print_final_stats=1 -print_coverage=1 "${args[@]}" 2>"$build/$name.log" \
     || { tail -n 40 "$build/$name.log"; echo "$name found a failure"; exit 1; }
+  reach=$(must_reach "$name")
+  if [ -n "$reach" ] && ! grep -q "^COVERED_FUNC: .* $reach(" "$build/$name.log"; then
+    echo "$name never reached $reach"
+    exit 1
+  fi
   grep -E '^#[0-9]+.*DONE' "$build/$name.log" | tail -n 1 || true
   grep -E '^stat::number_of_executed_units|^stat::average_exec_per_sec' "$build/$name.log" || true
 done

@@ -1,8 +1,8 @@
 #include "help/help_viewer.h"
 
+#include "help/sitemap_parser.h"
 #include "platform/app_info.h"
 #include "platform/hyper_jump.h"
-#include "help/sitemap_parser.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -35,21 +35,32 @@ QUrl topicUrl(const QString& topic)
 }
 
 // The topic pane: pages, pictures and style sheets come from the open help file only.
+// Every request gets an answer, even for what the file lacks: given nothing, the document
+// would read the name as a local file itself, and the picture handler would load a picture
+// that does not decode by its name.
 class TopicBrowser : public QTextBrowser {
 public:
-    TopicBrowser(const ChmArchive& archive, QWidget* parent) : QTextBrowser(parent), archive_(archive) {}
+    TopicBrowser(const ChmArchive& archive, QWidget* parent)
+        : QTextBrowser(parent), archive_(archive)
+    {}
 
     QVariant loadResource(int type, const QUrl& name) override
     {
         const QUrl url = name.isRelative() ? source().resolved(name) : name;
-        if (url.scheme() != kScheme)
-            return {};
-        const auto bytes = archive_.read(url.path());
-        if (!bytes)
-            return {};
+        QByteArray bytes;
+        if (url.scheme() == kScheme)
+            bytes = archive_.read(url.path()).value_or(QByteArray(""));
         if (type == QTextDocument::StyleSheetResource)
-            return QString::fromUtf8(*bytes);
-        return *bytes;
+            return QString::fromUtf8(bytes);
+        if (type != QTextDocument::ImageResource)
+            return bytes;
+        QPixmap picture;
+        if (!picture.loadFromData(bytes)) {
+            // Missing or damaged: shown as nothing.
+            picture = QPixmap(1, 1);
+            picture.fill(Qt::transparent);
+        }
+        return picture;
     }
 
 private:
@@ -61,7 +72,8 @@ QString escaped(const QString& text)
     return text.toHtmlEscaped();
 }
 
-void addContentsItems(QTreeWidgetItem* parent, QTreeWidget* tree, const std::vector<SitemapEntry>& entries)
+void addContentsItems(QTreeWidgetItem* parent, QTreeWidget* tree,
+                      const std::vector<SitemapEntry>& entries)
 {
     for (const SitemapEntry& entry : entries) {
         auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tree);
@@ -71,7 +83,7 @@ void addContentsItems(QTreeWidgetItem* parent, QTreeWidget* tree, const std::vec
     }
 }
 
-} // namespace
+}  // namespace
 
 QString helpFilePath()
 {
@@ -154,6 +166,12 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window)
     toolBar->addAction(tr("Forward"), topic_, &QTextBrowser::forward);
     toolBar->addAction(tr("Home"), this, [this] { showTopic(QString()); });
 
+    notice_ = new QLabel;
+    notice_->setTextFormat(Qt::PlainText);
+    notice_->setWordWrap(true);
+    notice_->setContentsMargins(6, 3, 6, 3);
+    notice_->hide();
+
     auto* splitter = new QSplitter;
     splitter->addWidget(tabs_);
     splitter->addWidget(topic_);
@@ -162,7 +180,8 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(toolBar);
-    layout->addWidget(splitter);
+    layout->addWidget(notice_);
+    layout->addWidget(splitter, 1);  // the notice takes only the height of its text
 }
 
 HelpViewer::~HelpViewer() = default;
@@ -178,7 +197,8 @@ bool HelpViewer::openFile(const QString& chmPath)
     topic_->setSource(QUrl());
     if (!archive_.open(chmPath)) {
         error_ = tr("The help file %1 cannot be opened: %2.").arg(chmPath, archive_.errorString());
-        showMessage(QStringLiteral("<h3>%1</h3><p>%2</p>").arg(tr("Help is not available"), escaped(error_)));
+        showMessage(QStringLiteral("<h3>%1</h3><p>%2</p>")
+                        .arg(tr("Help is not available"), escaped(error_)));
         return false;
     }
     error_.clear();
@@ -224,6 +244,7 @@ void HelpViewer::showTopic(const QString& topic)
         showMessage(tr("<p>The topic %1 is not in this help file.</p>").arg(escaped(url.path())));
         return;
     }
+    notice_->hide();
     topic_->setSource(url, QTextDocument::HtmlResource);
     // Keep the contents tree on the page being read.
     const QString key = ChmArchive::normalizedPath(url.path());
@@ -238,7 +259,8 @@ void HelpViewer::showTopic(const QString& topic)
 
 QString HelpViewer::defaultTopic() const
 {
-    return archive_.defaultTopic().isEmpty() ? QString::fromLatin1(kHelpStartTopic) : archive_.defaultTopic();
+    return archive_.defaultTopic().isEmpty() ? QString::fromLatin1(kHelpStartTopic)
+                                             : archive_.defaultTopic();
 }
 
 QString HelpViewer::currentTopic() const
@@ -258,11 +280,28 @@ void HelpViewer::followLink(const QUrl& link)
     // Links into a help file written for other viewers: "ms-its:file.chm::/topic.htm".
     const QString text = url.toString();
     const qsizetype inside = text.indexOf(QLatin1String("::"));
-    if (inside >= 0 && (scheme == QLatin1String("ms-its") || scheme == QLatin1String("mk") || scheme == QLatin1String("its"))) {
+    if (inside >= 0
+        && (scheme == QLatin1String("ms-its") || scheme == QLatin1String("mk")
+            || scheme == QLatin1String("its"))) {
         showTopic(text.mid(inside + 2));
         return;
     }
-    HyperJump(url.toString());
+    // Only the browser may take a link out of the help file; file:, smb:, javascript: and
+    // the like would hand local files or programs to the desktop.
+    if (scheme == QLatin1String("http") || scheme == QLatin1String("https")) {
+        notice_->hide();
+        HyperJump(url.toString());
+        return;
+    }
+    notice_->setText(tr("Not opened: the help follows only its own pages and web addresses, "
+                        "not %1 links.")
+                         .arg(scheme + QLatin1Char(':')));
+    notice_->show();
+}
+
+QString HelpViewer::notice() const
+{
+    return notice_->isHidden() ? QString() : notice_->text();
 }
 
 void HelpViewer::findKeyword(const QString& text)

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QWidget>
 
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QTabWidget;
@@ -46,6 +47,8 @@ public:
 
     QString currentTopic() const;  // the shown topic's path inside the file, "" if none
     QString errorMessage() const { return error_; }
+    // Why the last link followed was refused; empty once a topic or web address is shown.
+    QString notice() const;
     QTabWidget* tabs() const { return tabs_; }
     QTreeWidget* contentsTree() const { return contents_; }
     QLineEdit* keywordBox() const { return keyword_; }
@@ -72,4 +75,5 @@ private:
     QLineEdit* keyword_ = nullptr;
     QListWidget* index_ = nullptr;
     QTextBrowser* topic_ = nullptr;
+    QLabel* notice_ = nullptr;
 };
