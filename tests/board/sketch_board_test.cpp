@@ -106,13 +106,16 @@ private Q_SLOTS:
         rig->store.writeRow(486, extra);
         rig->keys(kVkRight, 5);
         rig->keys(kVkDown, 5);
-        rig->rowBuffer.setPen(-7, 9999);
+        RowRecord last;
+        last.setPen(-7, 9999);
+        rig->store.writeRow(485, last);
+        rig->board.readGrid();  // as Print does: the row buffer is left holding row 485
         rig->board.Shake();
         QCOMPARE(rig->boardImage(), blank);
         const QByteArray bytes = rig->storeBytes();
         QCOMPARE(setCellsInStore(), 1);
         QCOMPARE(rawrecord::cell(bytes, 486, 3), 1);
-        // every grid row went out with the row buffer's pen fields as they were
+        // every grid row went out with the pen fields the last row read left in the buffer
         QCOMPARE(rawrecord::field(bytes, 1, 1164), -7);
         QCOMPARE(rawrecord::field(bytes, 485, 1166), 9999);
         QCOMPARE(pen(), QPoint(296, 247));

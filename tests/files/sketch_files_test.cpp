@@ -68,7 +68,8 @@ private Q_SLOTS:
         }
         QCOMPARE(pens, QSet<QPoint>{QPoint(321, 222)});
         QCOMPARE(set, 50);
-        rig->board.Shake();
+        rig->board.Shake();  // with the pen the save left in the row buffer
+        QCOMPARE(rawrecord::field(rig->storeBytes(), 1, 1164), 321);
         rig->keys(kVkDown, 100);
         open(path("a.nsd"));
         QCOMPARE(rig->messages.errors, QStringList());
