@@ -91,7 +91,8 @@ inline QByteArray make(const std::vector<std::pair<int, std::int16_t>>& cells, s
     QByteArray record(kBytes, '\0');
     for (const auto& [column, value] : cells)
         qToLittleEndian(value, record.data() + (column - 1) * 2);
-    qToLittleEndian(penX, record.data() + 1164), qToLittleEndian(penY, record.data() + 1166);
+    qToLittleEndian(penX, record.data() + 1164);
+    qToLittleEndian(penY, record.data() + 1166);
     return record;
 }
 inline std::int16_t field(const QByteArray& file, int record, int byteOffset)  // record from 1
