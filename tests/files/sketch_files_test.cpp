@@ -3,10 +3,14 @@
 
 #include <QTest>
 
+#include <sys/file.h>
+
 namespace {
 
 constexpr int kGridBytes = 485 * rawrecord::kBytes;
 using Answer = MessageService::SaveAnswer;
+using Shapes = std::vector<MousePointer::Shape>;
+const Shapes kBusy{MousePointer::Hourglass, MousePointer::Default};
 
 }  // namespace
 
@@ -16,6 +20,7 @@ class SketchFilesTest : public QObject {
     Q_OBJECT
     std::unique_ptr<BoardRig> rig;
     ScriptedServices dialogs;
+    RecordingPointer pointer;
     std::unique_ptr<SketchCommands> commands;
 
     QString path(const char* name) const { return rig->dir.filePath(QLatin1String(name)); }
@@ -39,7 +44,8 @@ private Q_SLOTS:
         rig = std::make_unique<BoardRig>();
         QVERIFY(rig->opened);
         dialogs = {};
-        commands = std::make_unique<SketchCommands>(rig->board, dialogs, rig->messages);
+        pointer = {};
+        commands = std::make_unique<SketchCommands>(rig->board, dialogs, pointer, rig->messages);
     }
 
     // Saved over a longer file that is not whole records: its tail and permissions are kept,
@@ -59,6 +65,7 @@ private Q_SLOTS:
         QCOMPARE(saved.mid(kGridBytes), tail);
         QCOMPARE(QFile::permissions(path("a.nsd")), chosen);
         QCOMPARE(files(), QStringList{"a.nsd"});  // no temporary file left behind
+        QCOMPARE(pointer.shapes, kBusy);
         QSet<QPoint> pens;
         int set = 0;
         for (int r = 1; r <= 485; ++r) {
@@ -178,6 +185,7 @@ private Q_SLOTS:
             = QStringLiteral("Could not %1 %2: %3.")
                   .arg(saving ? "save the sketch to" : "open the sketch", chosen, reason);
         QCOMPARE(rig->messages.errors, reason.isEmpty() ? QStringList() : QStringList{said});
+        QCOMPARE(pointer.shapes, saving && !target.isEmpty() ? kBusy : Shapes{});
         QCOMPARE(rig->storeBytes(), storeBefore);
         QCOMPARE(rig->boardImage(), boardBefore);
         QCOMPARE(pen(), QPoint(303, 242));
@@ -185,6 +193,41 @@ private Q_SLOTS:
         QCOMPARE(readWholeFile(path("old.nsd")), old);
         rig->keys(kVkRight, 1);  // the store's file is still the one the board draws into
         QCOMPARE(rawrecord::cell(rig->storeBytes(), 242, 304), 1);
+    }
+
+    // What a save killed part-way left beside its file, and only that, goes at the next save.
+    void leftoverOfAnEarlierSaveIsRemoved_data()
+    {
+        QTest::addColumn<QString>(
+            "planted");  // beside a.nsd: a file of our own unless the row says
+        QTest::addColumn<bool>("removed");
+        const QString ours = QStringLiteral("a.nsd.Ab3dE9");
+        QTest::newRow("ours") << ours << true;
+        QTest::newRow("seven letters") << QStringLiteral("a.nsd.Ab3dE9x") << false;
+        QTest::newRow("another sketch's") << QStringLiteral("xa.nsd.Ab3dE9") << false;
+        QTest::newRow("a link") << ours << false;
+        QTest::newRow("held by a save under way") << ours << false;
+        QTest::newRow("someone else's") << ours << false;
+    }
+    void leftoverOfAnEarlierSaveIsRemoved()
+    {
+        QFETCH(QString, planted);
+        QFETCH(bool, removed);
+        const QByteArray kind = QTest::currentDataTag();
+        const QString leftover = rig->dir.filePath(planted);
+        const QString ownFile = QCoreApplication::applicationFilePath();
+        QVERIFY(kind == "a link" ? QFile::link(ownFile, leftover)
+                                 : QFile(leftover).open(QIODevice::WriteOnly));
+        QFile held(leftover);
+        if (kind == "held by a save under way")
+            QCOMPARE(held.open(QIODevice::ReadOnly) ? ::flock(held.handle(), LOCK_EX) : -1, 0);
+        const QByteArray at = QFile::encodeName(leftover);
+        if (kind == "someone else's" && ::chown(at.constData(), 65534, 65534) != 0)
+            QSKIP("only root can give a file away");
+        QVERIFY(QFile::link(path("a.nsd"), path("link.nsd")));
+        save(path("link.nsd"));  // the temporary file goes beside the file a link leads to
+        QCOMPARE(rig->messages.errors, QStringList());
+        QCOMPARE(QFileInfo::exists(leftover), !removed);
     }
 
     // Drawing made since the board was last blank, saved or opened is never lost unasked.
