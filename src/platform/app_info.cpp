@@ -37,7 +37,7 @@ QString applicationFolder()
 namespace {
 
 // The per-user data folder. A relative XDG_DATA_HOME is invalid and ignored, as the XDG base
-// directory rule says; a home that is itself relative gives none.
+// directory rule says.
 QString dataFolder()
 {
     const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
@@ -45,7 +45,7 @@ QString dataFolder()
     if (QDir::isRelativePath(base))
         folder = QDir::homePath() + QStringLiteral("/.local/share") + folder.mid(base.size());
     // with HOME unset the home is "/", and the folder would read "//.local/share/..."
-    return QDir::isAbsolutePath(folder) ? QDir::cleanPath(folder) : QString();
+    return QDir::cleanPath(folder);
 }
 
 }  // namespace
