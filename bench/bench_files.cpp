@@ -61,7 +61,8 @@ struct FullBoard : BoardRig {
     }
     QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
     NoDialogs dialogs;
-    SketchCommands commands{board, dialogs, messages};
+    RecordingPointer pointer;
+    SketchCommands commands{board, dialogs, pointer, messages};
 };
 
 void BM_Save(benchmark::State& state)

@@ -5,15 +5,21 @@
 #include <QDir>
 #include <QFile>
 
+#include <filesystem>
+#include <system_error>
+
 ScreenStore::ScreenStore() : file_(kRecordBytes) {}
 
 ScreenStore::OpenResult ScreenStore::openInFirstUsable(const QStringList& folders)
 {
     error_.clear();
     for (const QString& folder : folders) {
-        if (!QDir().mkpath(folder)) {
-            error_ = QStringLiteral("Could not create the folder %1.")
-                         .arg(QDir::toNativeSeparators(folder));
+        // Unlike QDir::mkpath, this keeps the system's reason for a failure.
+        std::error_code failed;
+        std::filesystem::create_directories(QFile::encodeName(folder).constData(), failed);
+        if (failed) {
+            error_ = QStringLiteral("Could not create the folder %1: %2.")
+                         .arg(QDir::toNativeSeparators(folder), systemReason(failed.value()));
             continue;
         }
         try {

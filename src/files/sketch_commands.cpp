@@ -4,10 +4,12 @@
 #include "files/sketch_file.h"
 #include "platform/file_error.h"
 #include "platform/message_service.h"
+#include "platform/mouse_pointer.h"
 #include "platform/sketch_dialogs.h"
 
-SketchCommands::SketchCommands(SketchBoard& board, SketchDialogs& dialogs, MessageService& messages)
-    : board_(board), dialogs_(dialogs), messages_(messages)
+SketchCommands::SketchCommands(SketchBoard& board, SketchDialogs& dialogs, MousePointer& pointer,
+                               MessageService& messages)
+    : board_(board), dialogs_(dialogs), pointer_(pointer), messages_(messages)
 {}
 
 bool SketchCommands::SaveSketch()
@@ -15,10 +17,17 @@ bool SketchCommands::SaveSketch()
     const std::optional<QString> chosen = dialogs_.ShowSave(sketchPath_);
     if (!chosen)
         return false;
-    try {
-        SketchFile::save(*chosen, board_);
-    } catch (const FileError& e) {
-        messages_.showError(e.message());
+    QString failure;
+    {
+        BusyPointer busy(pointer_);
+        try {
+            SketchFile::save(*chosen, board_);
+        } catch (const FileError& e) {
+            failure = e.message();
+        }
+    }
+    if (!failure.isEmpty()) {
+        messages_.showError(failure);
         return false;
     }
     sketchPath_ = *chosen;

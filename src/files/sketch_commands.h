@@ -3,15 +3,17 @@
 #include <QString>
 
 class MessageService;
+class MousePointer;
 class SketchBoard;
 class SketchDialogs;
 
 // Save Sketch and Open Sketch. Cancelling a dialog ends a command silently; any other
 // failure is shown in a message box that names the file and the reason. A drawing that has
-// not been saved is never dropped without asking.
+// not been saved is never dropped without asking. The hourglass shows while a sketch is written.
 class SketchCommands {
 public:
-    SketchCommands(SketchBoard& board, SketchDialogs& dialogs, MessageService& messages);
+    SketchCommands(SketchBoard& board, SketchDialogs& dialogs, MousePointer& pointer,
+                   MessageService& messages);
 
     // True when the sketch was saved.
     bool SaveSketch();
@@ -31,6 +33,7 @@ public:
 private:
     SketchBoard& board_;
     SketchDialogs& dialogs_;
+    MousePointer& pointer_;
     MessageService& messages_;
     QString sketchPath_;  // the sketch last opened or saved, which Save offers
 };

@@ -4,14 +4,20 @@
 #include "board/sketch_board.h"
 #include "platform/file_error.h"
 #include "platform/plain_file.h"
+#include "platform/retried.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 
 #include <cerrno>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace SketchFile {
@@ -76,6 +82,48 @@ QByteArray readTail(const QString& path)
     return tail;
 }
 
+// The file a save to path writes: QSaveFile follows links to the file they lead to.
+QFileInfo savedFile(const QString& path)
+{
+    QFileInfo file(path);
+    for (int depth = 0; depth < 128 && file.isSymLink(); ++depth)
+        file.setFile(file.symLinkTarget());
+    return file;
+}
+
+// Removes a regular file of our own that no running save holds locked. Whatever fails, the
+// file is left for the next save.
+void removeIfAbandoned(const QString& file)
+{
+    const QByteArray native = QFile::encodeName(file);
+    const int flags = O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+    const int fd = retried([&] { return ::open(native.constData(), flags); });
+    if (fd < 0)
+        return;
+    struct stat st {};
+    const bool ours = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid();
+    // Where the file system takes no locks, nothing tells a running save's file apart.
+    const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    if (ours && !held)
+        ::unlink(native.constData());
+    ::close(fd);
+}
+
+// Where the file system has no anonymous temporary files, QSaveFile writes beside the target
+// as "<name>.XXXXXX" (six letters or digits), and a save killed part-way leaves that file.
+void removeLeftovers(const QString& path)
+{
+    const QFileInfo target = savedFile(path);
+    const QRegularExpression leftover(QRegularExpression::anchoredPattern(
+        QRegularExpression::escape(target.fileName()) + QStringLiteral("\\.[A-Za-z0-9]{6}")));
+    QDirIterator entries(target.absolutePath(), QDir::Files | QDir::Hidden);
+    while (entries.hasNext()) {
+        const QString found = entries.next();
+        if (leftover.match(entries.fileName()).hasMatch())
+            removeIfAbandoned(found);
+    }
+}
+
 }  // namespace
 
 QString displayPath(const QString& path)
@@ -96,11 +144,14 @@ void save(const QString& path, SketchBoard& board)
         throw saveError(path, QStringLiteral("It is the board's own screen store"));
     const bool inPlace = writableOnlyInPlace(path);
     const QByteArray heldTail = inPlace ? readTail(path) : QByteArray();
+    removeLeftovers(path);
     QSaveFile out(path);
     out.setDirectWriteFallback(inPlace);
     // Unbuffered, so that a failed write reports the system's reason at once.
     if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw saveError(path, out.errorString());
+    // Held while written, so that a save to the same file elsewhere leaves it alone.
+    (void)::flock(out.handle(), LOCK_EX | LOCK_NB);
     const Rows rows = board.gridWithPen();
     const QByteArrayView bytes(reinterpret_cast<const char*>(rows.data()), kFullGridBytes);
     if (!PlainFile::writeAll(out, bytes))

@@ -18,7 +18,8 @@ using Rows = GridRows;
 // replaced only once everything is written, except where its folder takes no new files and
 // it is rewritten in place; bytes after the 485th record of an existing file are kept, and
 // so are its permissions. A target that exists but is not a regular file, or that is the
-// store's own file, is refused. Throws FileError.
+// store's own file, is refused. What an earlier save killed part-way left beside the file is
+// removed. Throws FileError.
 void save(const QString& path, SketchBoard& board);
 
 // Reads the whole sketch before anyone changes anything: records 1 to 485 of any regular

@@ -34,10 +34,26 @@ QString applicationFolder()
     return resolved.isEmpty() ? folder : resolved;
 }
 
+namespace {
+
+// The per-user data folder. A relative XDG_DATA_HOME is invalid and ignored, as the XDG base
+// directory rule says.
+QString dataFolder()
+{
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    if (QDir::isRelativePath(base))
+        folder = QDir::homePath() + QStringLiteral("/.local/share") + folder.mid(base.size());
+    // with HOME unset the home is "/", and the folder would read "//.local/share/..."
+    return QDir::cleanPath(folder);
+}
+
+}  // namespace
+
 QStringList storeFolders()
 {
     QStringList folders{applicationFolder()};
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    const QString data = dataFolder();
     if (!data.isEmpty() && QDir(data).absolutePath() != folders.first())
         folders << data;
     return folders;

@@ -74,6 +74,23 @@ QString unreadableName(const QString& name)
         .arg(name);
 }
 
+// Qt names an unknown option without its dashes; it is shown as typed, with the way to open a
+// file whose name begins with a dash.
+QString parseError(const QCommandLineParser& parser, const QStringList& arguments)
+{
+    const QStringList unknown = parser.unknownOptionNames();
+    for (const QString& argument : arguments.mid(1)) {
+        const QString option = argument.section(QLatin1Char('='), 0, 0);
+        if (!unknown.isEmpty()
+            && (option == QLatin1Char('-') + unknown[0]
+                || option == QLatin1String("--") + unknown[0]))
+            return QStringLiteral("Unknown option '%1' (see --help); to open a file of that "
+                                  "name, write ./%1 or put -- before it.")
+                .arg(argument);
+    }
+    return parser.errorText() + QStringLiteral(" Try --help.");
+}
+
 }  // namespace
 
 CommandLine CommandLine::parseNative(int argc, const char* const argv[])
@@ -106,7 +123,7 @@ CommandLine CommandLine::parse(const QStringList& arguments)
     QCommandLineParser parser;
     describe(parser);
     if (!parser.parse(arguments))
-        return failure(parser.errorText() + QStringLiteral(" Try --help."));
+        return failure(parseError(parser, arguments));
 
     CommandLine command;
     if (parser.isSet(QStringLiteral("help"))) {

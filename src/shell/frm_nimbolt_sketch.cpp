@@ -52,7 +52,7 @@ frmNimboltSketch::frmNimboltSketch(const WindowServices& services, QWidget* pare
       surface_(kGridColumns, kGridRows, boardPalette().color(QPalette::Button),
                boardPalette().color(QPalette::ButtonText)),
       board_(store_, surface_, messages_, NimboltSketchModule::RowBuffer),
-      sketchCommands_(std::make_unique<SketchCommands>(board_, dialogs_, messages_)),
+      sketchCommands_(std::make_unique<SketchCommands>(board_, dialogs_, pointer_, messages_)),
       printing_(std::make_unique<SketchPrinting>(board_, printer_, pointer_, messages_))
 {
     setObjectName(QStringLiteral("frmNimboltSketch"));

@@ -1,4 +1,5 @@
 #include "board/screen_store.h"
+#include "platform/app_info.h"
 #include "platform/file_error.h"
 #include "support/test_support.h"
 
@@ -103,6 +104,8 @@ private Q_SLOTS:
             = passedOver ? ScreenStore::OpenResult::Failed : ScreenStore::OpenResult::Opened;
         QCOMPARE(store.openInFirstUsable({shared}), first);
         QCOMPARE(store.error().contains(QDir::toNativeSeparators(shared)), passedOver);
+        if (plant == QLatin1String("file where the folder goes"))
+            QCOMPARE(store.error(), "Could not create the folder " + shared + ": Not a directory.");
         store.close();
         QCOMPARE(store.openInFirstUsable({shared, own}), ScreenStore::OpenResult::Opened);
         QCOMPARE(store.path(), (passedOver ? own : shared) + QStringLiteral("/Screen.txt"));
@@ -114,6 +117,24 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(victim + QStringLiteral("2")));
         if (plant == QLatin1String("someone else's file"))
             QCOMPARE(readWholeFile(planted), QByteArray("theirs"));
+    }
+
+    // The per-user folder the store falls back to is the same wherever the program starts.
+    void storeFallsBackToTheUsersDataFolder_data()
+    {
+        QTest::addColumn<QByteArray>("home");
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("relative data home is ignored") << QByteArray("/u") << "/u/.local/share";
+        QTest::newRow("no home") << QByteArray() << "/.local/share";
+    }
+    void storeFallsBackToTheUsersDataFolder()
+    {
+        QFETCH(QByteArray, home);
+        QFETCH(QString, folder);
+        QCoreApplication::setApplicationName(QStringLiteral("nimbolt-sketch"));
+        qputenv("HOME", home);
+        qputenv("XDG_DATA_HOME", "data");
+        QCOMPARE(AppInfo::storeFolders().mid(1), QStringList{folder + "/nimbolt-sketch"});
     }
 };
 

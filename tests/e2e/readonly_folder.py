@@ -60,9 +60,10 @@ def readonly_folder(s):
     s.keys('F2', to=main)
     refused(program, 'File too large', main)
 
-    # A home the user cannot write to: no folder is usable for the store.
+    # A home the user cannot write to: no folder is usable for the store, and the message says why.
     os.makedirs(home := f'{s.dir}/locked-home')  # root's, mode 755
-    refused(s.start(app=app, user=USER, home=home), home)
+    refused(s.start(app=app, user=USER, home=home),
+            f'Could not create the folder {home}/.local/share/nimbolt-sketch: Permission denied.')
 
 
 run(readonly_folder)

@@ -3,10 +3,14 @@
 
 #include <QTest>
 
+#include <sys/file.h>
+
 namespace {
 
 constexpr int kGridBytes = 485 * rawrecord::kBytes;
 using Answer = MessageService::SaveAnswer;
+using Shapes = std::vector<MousePointer::Shape>;
+const Shapes kBusy{MousePointer::Hourglass, MousePointer::Default};
 
 }  // namespace
 
@@ -16,6 +20,7 @@ class SketchFilesTest : public QObject {
     Q_OBJECT
     std::unique_ptr<BoardRig> rig;
     ScriptedServices dialogs;
+    RecordingPointer pointer;
     std::unique_ptr<SketchCommands> commands;
 
     QString path(const char* name) const { return rig->dir.filePath(QLatin1String(name)); }
@@ -39,7 +44,8 @@ private Q_SLOTS:
         rig = std::make_unique<BoardRig>();
         QVERIFY(rig->opened);
         dialogs = {};
-        commands = std::make_unique<SketchCommands>(rig->board, dialogs, rig->messages);
+        pointer = {};
+        commands = std::make_unique<SketchCommands>(rig->board, dialogs, pointer, rig->messages);
     }
 
     // Saved over a longer file that is not whole records: its tail and permissions are kept,
@@ -59,6 +65,7 @@ private Q_SLOTS:
         QCOMPARE(saved.mid(kGridBytes), tail);
         QCOMPARE(QFile::permissions(path("a.nsd")), chosen);
         QCOMPARE(files(), QStringList{"a.nsd"});  // no temporary file left behind
+        QCOMPARE(pointer.shapes, kBusy);
         QSet<QPoint> pens;
         int set = 0;
         for (int r = 1; r <= 485; ++r) {
@@ -179,6 +186,7 @@ private Q_SLOTS:
             = QStringLiteral("Could not %1 %2: %3.")
                   .arg(saving ? "save the sketch to" : "open the sketch", chosen, reason);
         QCOMPARE(rig->messages.errors, reason.isEmpty() ? QStringList() : QStringList{said});
+        QCOMPARE(pointer.shapes, saving && !target.isEmpty() ? kBusy : Shapes{});
         QCOMPARE(rig->storeBytes(), storeBefore);
         QCOMPARE(rig->boardImage(), boardBefore);
         QCOMPARE(pen(), QPoint(303, 242));
@@ -186,6 +194,27 @@ private Q_SLOTS:
         QCOMPARE(readWholeFile(path("old.nsd")), old);
         rig->keys(kVkRight, 1);  // the store's file is still the one the board draws into
         QCOMPARE(rawrecord::cell(rig->storeBytes(), 242, 304), 1);
+    }
+
+    // What a save killed part-way left beside the file (a link leads to it) goes at the next
+    // save; a look-alike, a link, a file a running save holds and someone else's stay.
+    void leftoverOfAKilledSaveIsRemoved()
+    {
+        QVERIFY(QFile::link(path("a.nsd"), path("link.nsd")));
+        QVERIFY(QFile::link(QCoreApplication::applicationFilePath(), path("a.nsd.Link12")));
+        for (const char* name :
+             {"a.nsd.Ab3dE9", "a.nsd.Ab3dE9x", "xa.nsd.Ab3dE9", "a.nsd.Held12", "a.nsd.Their1"})
+            writeWholeFile(path(name), "x");
+        QFile held(path("a.nsd.Held12"));
+        QCOMPARE(held.open(QIODevice::ReadOnly) ? ::flock(held.handle(), LOCK_EX) : -1, 0);
+        const QByteArray theirs = QFile::encodeName(path("a.nsd.Their1"));
+        const bool givenAway = ::chown(theirs.constData(), 65534, 65534) == 0;  // as root
+        save(path("link.nsd"));
+        QStringList kept{"a.nsd",        "a.nsd.Ab3dE9x", "a.nsd.Held12", "a.nsd.Link12",
+                         "a.nsd.Their1", "link.nsd",      "xa.nsd.Ab3dE9"};
+        if (!givenAway)
+            kept.removeOne("a.nsd.Their1");  // ours after all
+        QCOMPARE(files(), kept);
     }
 
     // Drawing made since the board was last blank, saved or opened is never lost unasked.

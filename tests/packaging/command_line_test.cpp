@@ -62,6 +62,8 @@ private Q_SLOTS:
         QTest::newRow("Qt's options pass; a missing sketch is the window's to report")
             << QByteArrayList{"-platform", "offscreen", "-reverse", "gone.nsd"} << "gone.nsd"
             << "";
+        QTest::newRow("a name with a dash after --")
+            << QByteArrayList{"--", "-dash.nsd"} << "-dash.nsd" << QString();
         QTest::newRow("a name not in the encoding") << QByteArrayList{"bad\xff.nsd"} << ""
                                                     << "cannot be used";
     }
@@ -90,8 +92,12 @@ private Q_SLOTS:
                                     .arg(AppInfo::minorVersion());
         QTest::newRow("-v") << QByteArrayList{"-v"} << 0 << version;
         QTest::newRow("--help") << QByteArrayList{"--help"} << 0 << "--export-png";
-        QTest::newRow("unknown option")
-            << QByteArrayList{"--bad", "a", "b"} << 2 << ": Unknown option 'bad'. Try --help.\n";
+        const QString unknown = ": Unknown option '%1' (see --help); to open a file of that name, "
+                                "write ./%1 or put -- before it.\n";
+        QTest::newRow("unknown option, as typed")
+            << QByteArrayList{"-dash.nsd"} << 2 << unknown.arg("-dash.nsd");
+        QTest::newRow("unknown long option with a value")
+            << QByteArrayList{"a", "--bad=1", "b"} << 2 << unknown.arg("--bad=1");
         QTest::newRow("two sketches")
             << QByteArrayList{"in.nsd", "in.nsd"} << 2 << "Only one sketch";
         QTest::newRow("export without a picture")
