@@ -4,6 +4,7 @@
 #include "shell/frm_nimbolt_sketch.h"
 #include "support/test_support.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QMenuBar>
@@ -130,17 +131,44 @@ private Q_SLOTS:
                 || window->boardView()->hasFocus());  // Alt alone goes to the menu bar
     }
 
+    void boardTellsAScreenReaderWhereThePenIs_data()
+    {
+        QTest::addColumn<QString>(
+            "keys");  // typed on the board; Ctrl+O opens a sketch with pen.nsd
+        QTest::addColumn<QString>("description");
+        for (auto [name, keys, pen] : {std::tuple{"at start", "", "291, row 242"},
+                                       {"after keys", "Right, Right, Up", "293, row 241"},
+                                       {"Open Sketch", "Ctrl+O", "300, row 200"}})
+            QTest::newRow(name) << QString(keys) << QStringLiteral("Pen at column ") + pen;
+    }
+    void boardTellsAScreenReaderWhereThePenIs()
+    {
+        QFETCH(QString, keys);
+        QFETCH(QString, description);
+        const QString sketch = dir->filePath(QStringLiteral("pen.nsd"));
+        writeWholeFile(sketch, rawrecord::make({}, 300, 200).repeated(485));
+        services.answers = {sketch};
+        const QKeySequence typed(keys);
+        for (int i = 0; i < typed.count(); ++i)
+            QTest::keyClick(window->boardView(), typed[i].key(), typed[i].keyboardModifiers());
+        QAccessibleInterface* board = QAccessible::queryAccessibleInterface(window->boardView());
+        QCOMPARE(board->role(), QAccessible::Canvas);
+        QCOMPARE(board->text(QAccessible::Name), "Sketch board");
+        QCOMPARE(board->text(QAccessible::Description), description);
+    }
+
     void commandsRunOnceFromTheirKeyMenuOrButton_data()
     {
-        QTest::addColumn<QString>("trigger");  // a key sequence, "button KEY" or a menu item's name
+        QTest::addColumn<QString>(
+            "trigger");  // a key sequence, "button NAME" or a menu item's name
         QTest::addColumn<QString>("call");  // what the recorder saw, "" for Shake
         const char* toc = "toc Nimbolt Sketch Help.chm Welcome.htm";
         for (auto [trigger, call] : {std::pair{"F2", ""},
                                      {"button Shake", ""},
                                      {"Ctrl+O", "open"},
-                                     {"button Open", "open"},
+                                     {"button Open Sketch", "open"},
                                      {"Ctrl+S", "save"},
-                                     {"button Save", "save"},
+                                     {"button Save Sketch", "save"},
                                      {"Ctrl+P", "print"},
                                      {"button Print", "print"},
                                      {"F1", toc},
@@ -162,9 +190,12 @@ private Q_SLOTS:
                 services.calls << QStringLiteral("about"), box->reject();
         });
         if (trigger.startsWith(QLatin1String("button "))) {
-            for (QAction* a : window->toolbar()->actions())
-                if (a->property("Key").toString() == trigger.mid(7))
-                    QTest::mouseClick(window->toolbar()->widgetForAction(a), Qt::LeftButton);
+            for (QAction* a : window->toolbar()->actions()) {
+                QWidget* button = window->toolbar()->widgetForAction(a);
+                if (QAccessible::queryAccessibleInterface(button)->text(QAccessible::Name)
+                    == trigger.mid(7))
+                    QTest::mouseClick(button, Qt::LeftButton);
+            }
         } else if (trigger.startsWith(QLatin1String("mnu"))) {
             window->findChild<QAction*>(trigger)->trigger();
         } else {
