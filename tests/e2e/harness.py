@@ -216,9 +216,8 @@ if __name__ == '__main__':  # as the programs' user, whose session bus lets us i
 
     def walk(owner, path):
         node, at = a11y.get_object(owner, path), 'org.a11y.atspi.Accessible'
-        name, about = (node.Get(at, p, dbus_interface=dbus.PROPERTIES_IFACE)
-                       for p in ('Name', 'Description'))
-        yield f'{node.GetRoleName(dbus_interface=at)} "{name}": {about}'
+        get = lambda p: node.Get(at, p, dbus_interface=dbus.PROPERTIES_IFACE)
+        yield f'{node.GetRoleName(dbus_interface=at)} "{get("Name")}": {get("Description")}'
         for child in node.GetChildren(dbus_interface='org.a11y.atspi.Accessible'):
             yield from walk(*map(str, child))
     print('\n'.join(walk('org.a11y.atspi.Registry', '/org/a11y/atspi/accessible/root')))

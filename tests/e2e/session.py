@@ -32,7 +32,7 @@ def session(s):
 
     # Arrow keys draw on screen and in the store; F2 clears both.
     draw(main, ['Right', 'Right', 'Down', 'Down', 'Left'], {(292, 242), (293, 242), (293, 243), (293, 244), (292, 244)})
-    s.message(first, 'canvas "Sketch board": Pen at column 292, row 244')  # what a screen reader hears
+    s.message(first, 'canvas "Sketch board": Pen at column 292, row 244')
     draw(main, ['F2'], set())
     check(os.path.getsize(store) == STORE_BYTES, f'F2 left a store of {os.path.getsize(store)} bytes')
 
