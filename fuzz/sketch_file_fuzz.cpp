@@ -6,6 +6,7 @@
 #include "files/sketch_commands.h"
 #include "platform/image_surface.h"
 #include "platform/message_service.h"
+#include "platform/mouse_pointer.h"
 #include "platform/sketch_dialogs.h"
 #include "scratch_file.h"
 
@@ -13,11 +14,12 @@ namespace {
 
 // The main window's board over a store in the scratch folder. A refused file is shown in a
 // message box: a correct answer, not a finding.
-struct Window : MessageService, SketchDialogs {
+struct Window : MessageService, SketchDialogs, MousePointer {
     void showMessage(const QString&) override {}
     void showError(const QString&) override {}
     SaveAnswer askToSave(const QString&) override { return SaveAnswer::Discard; }
     void beep() override {}
+    void setMousePointer(Shape) override {}
     std::optional<QString> ShowSave(const QString&) override { return std::nullopt; }
     std::optional<QString> ShowOpen() override { return std::nullopt; }
 
@@ -25,7 +27,7 @@ struct Window : MessageService, SketchDialogs {
     ImageSurface surface{kGridColumns, kGridRows, Qt::white, Qt::black};
     RowRecord rowBuffer;
     SketchBoard board{store, surface, *this, rowBuffer};
-    SketchCommands commands{board, *this, *this};
+    SketchCommands commands{board, *this, *this, *this};
     bool opened
         = store.openInFirstUsable({scratchFolder().path()}) == ScreenStore::OpenResult::Opened;
 };

@@ -1,14 +1,17 @@
 #include "platform/board_view.h"
 
+#include "platform/board_accessible.h"
 #include "platform/image_surface.h"
 #include "platform/virtual_keys.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
 
 BoardView::BoardView(ImageSurface& surface, QWidget* parent) : QWidget(parent), surface_(surface)
 {
+    BoardAccessible::install();
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFixedSize(sizeHint());
@@ -19,6 +22,18 @@ BoardView::BoardView(ImageSurface& surface, QWidget* parent) : QWidget(parent), 
 QSize BoardView::sizeHint() const
 {
     return QSize(surface_.width(), surface_.height());
+}
+
+void BoardView::setPenPosition(int column, int row)
+{
+    const QPoint pen(column, row);
+    if (pen == pen_)
+        return;
+    pen_ = pen;
+    if (QAccessible::isActive()) {
+        QAccessibleEvent changed(this, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&changed);
+    }
 }
 
 bool BoardView::event(QEvent* event)

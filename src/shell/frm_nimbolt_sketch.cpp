@@ -76,6 +76,7 @@ frmNimboltSketch::~frmNimboltSketch() = default;
 bool frmNimboltSketch::Form_Load(const QStringList& storeFolders)
 {
     board_.Form_Load();
+    followPen();
     switch (store_.openInFirstUsable(storeFolders)) {
     case ScreenStore::OpenResult::InUse:
         messages_.showError(QStringLiteral("Nimbolt Sketch is already running."));
@@ -111,6 +112,7 @@ bool frmNimboltSketch::guarded(const std::function<void()>& step)
 void frmNimboltSketch::Form_KeyDown(int KeyCode)
 {
     guarded([&] { board_.Form_KeyDown(KeyCode); });
+    followPen();
 }
 
 void frmNimboltSketch::Shake()
@@ -121,6 +123,7 @@ void frmNimboltSketch::Shake()
 void frmNimboltSketch::OpenSketch()
 {
     sketchCommands_->OpenSketch();
+    followPen();
 }
 
 void frmNimboltSketch::SaveSketch()
@@ -135,8 +138,15 @@ void frmNimboltSketch::PrintSketch()
 
 bool frmNimboltSketch::openSketchFile(const QString& path)
 {
-    return sketchCommands_->mayLoseDrawing(SketchCommands::kBeforeOpening)
+    const bool opened = sketchCommands_->mayLoseDrawing(SketchCommands::kBeforeOpening)
         && sketchCommands_->openSketchFile(path);
+    followPen();
+    return opened;
+}
+
+void frmNimboltSketch::followPen()
+{
+    view_->setPenPosition(board_.penX(), board_.penY());
 }
 
 void frmNimboltSketch::closeEvent(QCloseEvent* event)

@@ -75,6 +75,8 @@ protected:
 private:
     // Closes and deletes the screen store and ends the program.
     void Form_Unload();
+    // Tells the board's view where the pen now stands, for screen readers.
+    void followPen();
     void createMenus();
     void createToolbar();
     void showHelpContents();

@@ -120,6 +120,7 @@ void frmNimboltSketch::createToolbar()
         button->setObjectName(QStringLiteral("Toolbar1_%1").arg(QLatin1String(entry.key)));
         if (QWidget* widget = toolbar_->widgetForAction(button)) {
             widget->setFixedSize(23, 22);
+            widget->setAccessibleName(button->toolTip());  // a screen reader's only clue
             widget->setFocusPolicy(Qt::NoFocus);  // the board keeps the keys
         }
     }

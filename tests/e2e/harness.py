@@ -168,7 +168,7 @@ class Session:
                 [out], [], [], 0.05)[0] and out.readline().decode().strip())
         return self.buses[user]
 
-    def message(self, program, words, user=None):  # a widget's text containing words, read over the user's bus
+    def message(self, program, words, user=None):  # words of a widget (role "name": text), read over the user's bus
         how = dict(env=dict(self.user_env(user), DBUS_SESSION_BUS_ADDRESS=self.bus(user)), user=user, group=user)
         self.poll(f'text {words!r} of program {program.pid}', lambda: any(words in t for t in subprocess.run(
             [sys.executable, __file__], capture_output=True, text=True, **how).stdout.splitlines()), watch=program)
@@ -209,14 +209,15 @@ def run(test):
     sys.exit(code)
 
 
-if __name__ == '__main__':  # as the programs' user, whose session bus lets us in: every widget's accessible name
-    import dbus
+if __name__ == '__main__':  # as the programs' user, whose session bus lets us in: every widget as
+    import dbus                # a screen reader sees it, one a line: role "name": description
     bus = dbus.SessionBus().get_object('org.a11y.Bus', '/org/a11y/bus')
     a11y = dbus.bus.BusConnection(str(bus.GetAddress(dbus_interface='org.a11y.Bus')))
 
     def walk(owner, path):
-        node = a11y.get_object(owner, path)
-        yield str(node.Get('org.a11y.atspi.Accessible', 'Name', dbus_interface='org.freedesktop.DBus.Properties'))
+        node, at = a11y.get_object(owner, path), 'org.a11y.atspi.Accessible'
+        get = lambda p: node.Get(at, p, dbus_interface=dbus.PROPERTIES_IFACE)
+        yield f'{node.GetRoleName(dbus_interface=at)} "{get("Name")}": {get("Description")}'
         for child in node.GetChildren(dbus_interface='org.a11y.atspi.Accessible'):
             yield from walk(*map(str, child))
     print('\n'.join(walk('org.a11y.atspi.Registry', '/org/a11y/atspi/accessible/root')))

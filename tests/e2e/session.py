@@ -32,6 +32,7 @@ def session(s):
 
     # Arrow keys draw on screen and in the store; F2 clears both.
     draw(main, ['Right', 'Right', 'Down', 'Down', 'Left'], {(292, 242), (293, 242), (293, 243), (293, 244), (292, 244)})
+    s.message(first, 'canvas "Sketch board": Pen at column 292, row 244')
     draw(main, ['F2'], set())
     check(os.path.getsize(store) == STORE_BYTES, f'F2 left a store of {os.path.getsize(store)} bytes')
 
@@ -95,6 +96,7 @@ def session(s):
         '<584h', *((c, r) in cells for c in range(1, COLUMNS + 1)), 300, 200) for r in range(1, ROWS + 1)))
     main = s.window(opened := s.start('my drawing.nsd', cwd=sketches), name=MAIN)
     s.expect_board(main, cells)
+    s.message(opened, 'Pen at column 300, row 200')
     draw(main, ['Right'], cells | {(301, 200)})
     s.close(main)
     s.keys('alt+d', to=s.window(opened, name=MAIN, other_than=main))

@@ -4,6 +4,7 @@
 #include "shell/frm_nimbolt_sketch.h"
 #include "support/test_support.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QMenuBar>
@@ -33,6 +34,11 @@ class MainWindowTest : public QObject {
             return false;
         window->show();
         return QTest::qWaitForWindowActive(window.get());
+    }
+    QString description() const  // what a screen reader hears of the board
+    {
+        return QAccessible::queryAccessibleInterface(window->boardView())
+            ->text(QAccessible::Description);
     }
     static QColor ink() { return QApplication::palette().color(QPalette::ButtonText); }
     static QColor paper() { return QApplication::palette().color(QPalette::Button); }
@@ -126,21 +132,33 @@ private Q_SLOTS:
                      && rawrecord::cell(store(), at.y() + 1, at.x() + 1) == 1,
                  !pixel.isNull());
         QCOMPARE(messages.beeps, beeps);
+        QCOMPARE(description(),
+                 QStringLiteral("Pen at column %1, row %2").arg(at.x() + 1).arg(at.y() + 1));
         QVERIFY(key == Qt::Key_Alt
                 || window->boardView()->hasFocus());  // Alt alone goes to the menu bar
     }
 
+    void openSketchTellsAScreenReaderThePenFromTheFile()
+    {
+        const QString sketch = dir->filePath(QStringLiteral("pen.nsd"));
+        writeWholeFile(sketch, rawrecord::make({}, 300, 200).repeated(485));
+        services.answers = {sketch};
+        window->findChild<QAction*>("mnuOpen")->trigger();
+        QCOMPARE(description(), "Pen at column 300, row 200");
+    }
+
     void commandsRunOnceFromTheirKeyMenuOrButton_data()
     {
-        QTest::addColumn<QString>("trigger");  // a key sequence, "button KEY" or a menu item's name
+        QTest::addColumn<QString>(
+            "trigger");  // a key sequence, "button NAME" or a menu item's name
         QTest::addColumn<QString>("call");  // what the recorder saw, "" for Shake
         const char* toc = "toc Nimbolt Sketch Help.chm Welcome.htm";
         for (auto [trigger, call] : {std::pair{"F2", ""},
                                      {"button Shake", ""},
                                      {"Ctrl+O", "open"},
-                                     {"button Open", "open"},
+                                     {"button Open Sketch", "open"},
                                      {"Ctrl+S", "save"},
-                                     {"button Save", "save"},
+                                     {"button Save Sketch", "save"},
                                      {"Ctrl+P", "print"},
                                      {"button Print", "print"},
                                      {"F1", toc},
@@ -162,9 +180,12 @@ private Q_SLOTS:
                 services.calls << QStringLiteral("about"), box->reject();
         });
         if (trigger.startsWith(QLatin1String("button "))) {
-            for (QAction* a : window->toolbar()->actions())
-                if (a->property("Key").toString() == trigger.mid(7))
-                    QTest::mouseClick(window->toolbar()->widgetForAction(a), Qt::LeftButton);
+            for (QAction* a : window->toolbar()->actions()) {
+                QWidget* button = window->toolbar()->widgetForAction(a);
+                if (QAccessible::queryAccessibleInterface(button)->text(QAccessible::Name)
+                    == trigger.mid(7))
+                    QTest::mouseClick(button, Qt::LeftButton);
+            }
         } else if (trigger.startsWith(QLatin1String("mnu"))) {
             window->findChild<QAction*>(trigger)->trigger();
         } else {
