@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cerrno>
 
 #include <fcntl.h>
@@ -109,17 +110,29 @@ void removeIfAbandoned(const QString& file)
     ::close(fd);
 }
 
+// Whether six letters look drawn at random, as QSaveFile draws them, rather than typed: a word
+// of one case or a capitalised one ("backup", "BACKUP", "Backup") is a user's own name far more
+// often than a draw, and a leftover is better kept than a user's file removed.
+bool looksDrawn(QStringView letters)
+{
+    const auto upper
+        = std::count_if(letters.begin(), letters.end(), [](QChar c) { return c.isUpper(); });
+    const bool capitalised = upper == 1 && letters.front().isUpper();
+    return upper > 0 && upper < letters.size() && !capitalised;
+}
+
 // Where the file system has no anonymous temporary files, QSaveFile writes beside the target
-// as "<name>.XXXXXX" (six letters or digits), and a save killed part-way leaves that file.
+// as "<name>.XXXXXX" (six random letters), and a save killed part-way leaves that file.
 void removeLeftovers(const QString& path)
 {
     const QFileInfo target = savedFile(path);
     const QRegularExpression leftover(QRegularExpression::anchoredPattern(
-        QRegularExpression::escape(target.fileName()) + QStringLiteral("\\.[A-Za-z0-9]{6}")));
+        QRegularExpression::escape(target.fileName()) + QStringLiteral("\\.([A-Za-z]{6})")));
     QDirIterator entries(target.absolutePath(), QDir::Files | QDir::Hidden);
     while (entries.hasNext()) {
         const QString found = entries.next();
-        if (leftover.match(entries.fileName()).hasMatch())
+        const QRegularExpressionMatch match = leftover.match(entries.fileName());
+        if (match.hasMatch() && looksDrawn(match.capturedView(1)))
             removeIfAbandoned(found);
     }
 }

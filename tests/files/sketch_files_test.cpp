@@ -197,23 +197,25 @@ private Q_SLOTS:
     }
 
     // What a save killed part-way left beside the file (a link leads to it) goes at the next
-    // save; a look-alike, a link, a file a running save holds and someone else's stay.
+    // save; look-alikes, names a user would type, a link, a file a running save holds and
+    // someone else's stay.
     void leftoverOfAKilledSaveIsRemoved()
     {
         QVERIFY(QFile::link(path("a.nsd"), path("link.nsd")));
-        QVERIFY(QFile::link(QCoreApplication::applicationFilePath(), path("a.nsd.Link12")));
-        for (const char* name :
-             {"a.nsd.Ab3dE9", "a.nsd.Ab3dE9x", "xa.nsd.Ab3dE9", "a.nsd.Held12", "a.nsd.Their1"})
+        QVERIFY(QFile::link(QCoreApplication::applicationFilePath(), path("a.nsd.LiNkqw")));
+        for (const char* name : {"a.nsd.AbxdEq", "a.nsd.AbxdEqx", "xa.nsd.AbxdEq", "a.nsd.Ab3dE9",
+                                 "a.nsd.backup", "a.nsd.Before", "a.nsd.HeLdqw", "a.nsd.TheIrs"})
             writeWholeFile(path(name), "x");
-        QFile held(path("a.nsd.Held12"));
+        QFile held(path("a.nsd.HeLdqw"));
         QCOMPARE(held.open(QIODevice::ReadOnly) ? ::flock(held.handle(), LOCK_EX) : -1, 0);
-        const QByteArray theirs = QFile::encodeName(path("a.nsd.Their1"));
+        const QByteArray theirs = QFile::encodeName(path("a.nsd.TheIrs"));
         const bool givenAway = ::chown(theirs.constData(), 65534, 65534) == 0;  // as root
         save(path("link.nsd"));
-        QStringList kept{"a.nsd",        "a.nsd.Ab3dE9x", "a.nsd.Held12", "a.nsd.Link12",
-                         "a.nsd.Their1", "link.nsd",      "xa.nsd.Ab3dE9"};
+        QStringList kept{"a.nsd",        "a.nsd.Ab3dE9", "a.nsd.AbxdEqx", "a.nsd.backup",
+                         "a.nsd.Before", "a.nsd.HeLdqw", "a.nsd.LiNkqw",  "a.nsd.TheIrs",
+                         "link.nsd",     "xa.nsd.AbxdEq"};
         if (!givenAway)
-            kept.removeOne("a.nsd.Their1");  // ours after all
+            kept.removeOne("a.nsd.TheIrs");  // ours after all
         QCOMPARE(files(), kept);
     }
 
