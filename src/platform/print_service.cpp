@@ -17,15 +17,34 @@ namespace {
 // libcups is loaded on the first print, not at start-up: with what it pulls in (TLS, Kerberos,
 // Avahi) it would cost every start several milliseconds. Qt's print support loads it the same
 // way, so both use one copy of it and its choice of service.
-#define NIMBOLT_CUPS_CALLS(CALL)                                                                   \
-    CALL(cupsAddOption)                                                                            \
-    CALL(cupsCancelJob2) CALL(cupsDoRequest) CALL(cupsEncodeOptions) CALL(cupsEncryption)          \
-        CALL(cupsFinishDocument) CALL(cupsFreeOptions) CALL(cupsLastError)                         \
-            CALL(cupsLastErrorString) CALL(cupsServer) CALL(cupsSetServer) CALL(cupsStartDocument) \
-                CALL(cupsUser) CALL(cupsWriteRequestData) CALL(httpAssembleURIf) CALL(httpClose)   \
-                    CALL(httpConnect2) CALL(httpError) CALL(httpSetTimeout) CALL(ippAddString)     \
-                        CALL(ippDelete) CALL(ippFindAttribute) CALL(ippGetInteger)                 \
-                            CALL(ippNewRequest) CALL(ippPort)
+// clang-format off
+#define NIMBOLT_CUPS_CALLS(CALL) \
+    CALL(cupsAddOption) \
+    CALL(cupsCancelJob2) \
+    CALL(cupsDoRequest) \
+    CALL(cupsEncodeOptions) \
+    CALL(cupsEncryption) \
+    CALL(cupsFinishDocument) \
+    CALL(cupsFreeOptions) \
+    CALL(cupsLastError) \
+    CALL(cupsLastErrorString) \
+    CALL(cupsServer) \
+    CALL(cupsSetServer) \
+    CALL(cupsStartDocument) \
+    CALL(cupsUser) \
+    CALL(cupsWriteRequestData) \
+    CALL(httpAssembleURIf) \
+    CALL(httpClose) \
+    CALL(httpConnect2) \
+    CALL(httpError) \
+    CALL(httpSetTimeout) \
+    CALL(ippAddString) \
+    CALL(ippDelete) \
+    CALL(ippFindAttribute) \
+    CALL(ippGetInteger) \
+    CALL(ippNewRequest) \
+    CALL(ippPort)
+// clang-format on
 
 struct Cups {
 #define NIMBOLT_CUPS_POINTER(name) decltype(&::name) name = nullptr;
