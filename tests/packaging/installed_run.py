@@ -12,7 +12,7 @@ def installed_run(s):
     program = s.start(app=os.path.dirname(link))
     main = s.window(program, name='Nimbolt Sketch')
     s.poll(f'store {store}', lambda: os.path.exists(store))
-    check(not os.path.exists(f'{os.path.dirname(link)}/Screen.txt'), 'the store went beside the link')
+    check(not os.path.exists(f'{os.path.dirname(link)}/Screen.txt'), 'the store is beside the link')
     s.focus(main)
     s.keys('F1')
     s.window(program, name='Nimbolt Sketch Help')
