@@ -89,8 +89,10 @@ private Q_SLOTS:
         QCOMPARE(inkedCells(printer.file, printer.origin), drawn);
         setCell(100, 3, 0);  // rubbed out: the next print, on the same form, lacks it
         drawn.remove({100, 3});
+        const QByteArray before = storeBytes();
         printing.PrintSketch();
         QCOMPARE(inkedCells(printer.file, printer.origin), drawn);
+        QCOMPARE(storeBytes(), before);  // printing wrote nothing
         QCOMPARE(messages.errors, QStringList());
         QCOMPARE(pointer.shapes,
                  (std::vector{MousePointer::Hourglass, MousePointer::Default,

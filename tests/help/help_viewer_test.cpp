@@ -146,8 +146,7 @@ private Q_SLOTS:
 
     void damagedFileIsReportedInTheViewer()
     {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("Nimbolt Sketch Help.chm"));
+        const QString path = outside.filePath(QStringLiteral("Nimbolt Sketch Help.chm"));
         writeWholeFile(path, readWholeFile(kHelpFile).left(0x60) + QByteArray(5000, 'x'));
         viewer = HelpViewer::displayToc(path, QString::fromLatin1(kHelpStartTopic));
         QVERIFY(viewer->isVisible());

@@ -79,6 +79,7 @@ private Q_SLOTS:
         QTest::newRow("Esc") << int(Qt::Key_Escape) << "\x1b" << centre << true;
         QTest::newRow("Delete") << int(Qt::Key_Delete) << "\x7f" << centre << false;
         QTest::newRow("arrow, typing nothing") << int(Qt::Key_Left) << "" << centre << false;
+        QTest::newRow("Ctrl alone") << int(Qt::Key_Control) << "" << centre << false;
         QTest::newRow("on Sketch") << 0 << "lblProductName" << centre << false;
         QTest::newRow("bare frame") << 0 << "Frame1" << QPoint(300, 140) << true;
         QTest::newRow("bare frame over the hidden licence")
