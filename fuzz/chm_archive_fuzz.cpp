@@ -5,12 +5,6 @@
 #include "help/sitemap_parser.h"
 #include "scratch_file.h"
 
-namespace {
-
-constexpr int kMaxPagesRead = 64;
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const QString path = writeScratchFile(QStringLiteral("help.chm"), data, size);
@@ -21,6 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (const auto sitemap = archive.read(sitemapFile))
             SitemapParser::parse(*sitemap);
     archive.read(archive.defaultTopic());
+    constexpr int kMaxPagesRead = 64;
     int pages = 0;
     for (const QString& name : archive.entries()) {
         if (++pages > kMaxPagesRead)

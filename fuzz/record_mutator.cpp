@@ -19,22 +19,11 @@ namespace {
 
 constexpr std::size_t kRecord = kRecordBytes;
 
-// What a cell or a pen field is set to: drawn and empty most often, then what only a foreign
-// or damaged file holds, and pens on and beyond the board's edges.
-constexpr std::int16_t kValues[] = {1,
-                                    1,
-                                    1,
-                                    0,
-                                    0,
-                                    2,
-                                    -1,
-                                    256,
-                                    kGridColumns,
-                                    kGridColumns + 1,
-                                    kGridRows,
-                                    kGridRows + 1,
-                                    INT16_MAX,
-                                    INT16_MIN};
+// What a cell or a pen field is set to: pens on and beyond the board's edges, drawn and empty
+// most often, then what only a foreign or damaged file holds.
+constexpr std::int16_t kValues[]
+    = {kGridColumns, kGridColumns + 1, kGridRows, kGridRows + 1, 1, 1, 1, 0, 0, 2, -1, 256, 32767,
+       -32768};
 
 }  // namespace
 

@@ -16,49 +16,43 @@ class SketchDialogsTest : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
-        qputenv("HOME", home.path().toLocal8Bit()), qputenv("XDG_CONFIG_HOME", "/nonexistent");
+        qputenv("HOME", home.path().toLocal8Bit());
+        qputenv("XDG_CONFIG_HOME", "/nonexistent");
     }
 
-    void startInDocumentsAskBeforeReplacingAndFilterSketches_data()
+    // The dialogs start in ~/Documents, or at home without one; Save offers the last sketch's
+    // name, asks before replacing a file and adds the suffix to a name typed without one; a
+    // cancelled dialog gives nothing.
+    void startInDocumentsOfferTheNameAndAddTheSuffix()
     {
-        QTest::addColumn<bool>(
-            "save");  // into an existing ~/Documents; else an Open, without one, cancelled
-        QTest::newRow("save offers the last sketch and adds the suffix") << true;
-        QTest::newRow("cancelled open without Documents starts at home") << false;
-    }
-    void startInDocumentsAskBeforeReplacingAndFilterSketches()
-    {
-        QFETCH(bool, save);
         const QString docs = home.filePath(QStringLiteral("Documents"));
-        QVERIFY(save ? QDir().mkpath(docs) : QDir(docs).removeRecursively());
+        QCOMPARE(QtSketchDialogs::initialFolder(), home.path());
+        QVERIFY(QDir().mkpath(docs));
         QFileDialog* seen = nullptr;
-        QString folder;
         QTimer poll;
         connect(&poll, &QTimer::timeout, this, [&] {
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (dialog && dialog == seen)
+                dialog->reject();  // still up a turn later: the answer was refused
             if (!dialog || dialog == seen)
-                return dialog ? dialog->reject()
-                              : void();  // still up a turn later: the answer was refused
+                return;
             seen = dialog;
-            folder = dialog->directory().absolutePath();
-            QCOMPARE(dialog->acceptMode(),
-                     save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+            QCOMPARE(dialog->directory().absolutePath(), docs);
+            if (dialog->acceptMode() == QFileDialog::AcceptOpen)
+                return dialog->reject();
             QVERIFY(!dialog->testOption(QFileDialog::DontConfirmOverwrite));
             QCOMPARE(dialog->nameFilters(), QStringList{"Nimbolt Sketch Drawings (*.nsd)"});
-            if (!save)
-                return dialog->reject();
             QCOMPARE(dialog->selectedFiles(), QStringList{docs + QStringLiteral("/cat.nsd")});
             dialog->selectFile(docs + QStringLiteral("/drawing"));
             QMetaObject::invokeMethod(dialog, "accept");
         });
         poll.start(10);
-        QtSketchDialogs dialogs(nullptr);
-        const std::optional<QString> answer
-            = save ? dialogs.ShowSave(docs + QStringLiteral("/cat.nsd")) : dialogs.ShowOpen();
+        const auto answer = QtSketchDialogs(nullptr).ShowSave(docs + QStringLiteral("/cat.nsd"));
         QVERIFY(seen);
-        QCOMPARE(folder, save ? docs : home.path());
-        QCOMPARE(answer.value_or(QString()),
-                 save ? docs + QStringLiteral("/drawing.nsd") : QString());
+        QCOMPARE(answer.value_or(QString()), docs + QStringLiteral("/drawing.nsd"));
+        seen = nullptr;
+        QVERIFY(!QtSketchDialogs(nullptr).ShowOpen().has_value());
+        QVERIFY(seen);
     }
 };
 

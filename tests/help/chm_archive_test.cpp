@@ -16,19 +16,16 @@ namespace {
 // Where the structures lie, from the format: the ITSF header, the ITSP directory header at the
 // offset stored at 0x48 and its first block 0x54 further; the LZX control data 4 bytes before
 // "LZXC"; the reset table with its fixed fields 2, ?, 8, 0x28.
-enum Base { FileStart, Directory, FirstBlock, ControlData, ResetTable };
+enum Base { FileStart, Directory, ControlData, ResetTable };
 
 qsizetype baseOffset(const QByteArray& chm, Base base)
 {
     LittleEndianFields fields(chm);
-    const auto directory = static_cast<qsizetype>(fields.u64(0x48));
     switch (base) {
     case FileStart:
         return 0;
     case Directory:
-        return directory;
-    case FirstBlock:
-        return directory + 0x54;
+        return static_cast<qsizetype>(fields.u64(0x48));
     case ControlData:
         return chm.contains("LZXC") ? chm.indexOf("LZXC") - 4 : -1;
     case ResetTable:
@@ -39,16 +36,23 @@ qsizetype baseOffset(const QByteArray& chm, Base base)
     return -1;
 }
 
+// The help file cut to `length` bytes.
+void cutRow(const char* name, int length, const QString& reason)
+{
+    QTest::newRow(name) << length << -1 << 0 << 0 << qint64{0} << reason;
+}
+// The help file with the `width`-byte field `offset` bytes into `base` set to `value`.
+void fieldRow(const char* name, Base base, int offset, int width, qint64 value,
+              const QString& reason)
+{
+    QTest::newRow(name) << -1 << int(base) << offset << width << value << reason;
+}
+
 }  // namespace
 
 class HelpArchiveTest : public QObject {
     Q_OBJECT
     QTemporaryDir scratch;
-    QString writeScratch(const QByteArray& bytes)
-    {
-        writeWholeFile(scratch.filePath(QStringLiteral("test.chm")), bytes);
-        return scratch.filePath(QStringLiteral("test.chm"));
-    }
 
 private Q_SLOTS:
     void readsEveryPageAndFindsContentsIndexAndTopic()
@@ -99,40 +103,26 @@ private Q_SLOTS:
         const QString unknownHeader = QStringLiteral("its header is of an unknown kind");
         const QString directory = QStringLiteral("its directory is damaged");
         const QString compressed = QStringLiteral("its compressed section is damaged");
-        QTest::newRow("empty") << 0 << -1 << 0 << 0 << qint64{0} << notChm;
-        QTest::newRow("header only") << 0x60 << -1 << 0 << 0 << qint64{0} << header;
-        QTest::newRow("cut inside the directory") << 0x200 << -1 << 0 << 0 << qint64{0} << header;
-        QTest::newRow("cut inside the content") << 12000 << -1 << 0 << 0 << qint64{0} << compressed;
-        QTest::newRow("unknown header version")
-            << -1 << int(FileStart) << 4 << 4 << qint64{9} << unknownHeader;
-        QTest::newRow("directory past the end")
-            << -1 << int(FileStart) << 0x48 << 8 << (qint64{1} << 40) << directory;
-        QTest::newRow("block size zero")
-            << -1 << int(Directory) << 0x10 << 4 << qint64{0} << directory;
-        QTest::newRow("block size huge")
-            << -1 << int(Directory) << 0x10 << 4 << qint64{0x7FFFFFFF} << directory;
-        QTest::newRow("block count huge")
-            << -1 << int(Directory) << 0x2C << 4 << qint64{0xFFFFFFFF} << directory;
-        QTest::newRow("index root past the blocks")
-            << -1 << int(Directory) << 0x1C << 4 << qint64{1000} << directory;
-        QTest::newRow("free space larger than the block")
-            << -1 << int(FirstBlock) << 4 << 4 << qint64{0xFFFF} << directory;
-        QTest::newRow("name running out of the block")
-            << -1 << int(FirstBlock) << 4 << 4 << qint64{0xFF0} << directory;
-        QTest::newRow("window size zero")
-            << -1 << int(ControlData) << 0x10 << 4 << qint64{0} << compressed;
-        QTest::newRow("window size not a power of two")
-            << -1 << int(ControlData) << 0x10 << 4 << qint64{3} << compressed;
-        QTest::newRow("reset interval zero")
-            << -1 << int(ControlData) << 0x0C << 4 << qint64{0} << compressed;
-        QTest::newRow("reset table frame size")
-            << -1 << int(ResetTable) << 0x20 << 8 << qint64{0x10000} << compressed;
-        QTest::newRow("reset table past its object")
-            << -1 << int(ResetTable) << 0x0C << 4 << qint64{0xFFFFFF} << compressed;
-        QTest::newRow("compressed length past the content")
-            << -1 << int(ResetTable) << 0x18 << 8 << (qint64{1} << 36) << compressed;
-        QTest::newRow("uncompressed length beyond the blocks")
-            << -1 << int(ResetTable) << 0x10 << 8 << qint64{0x100000} << compressed;
+        cutRow("empty", 0, notChm);
+        cutRow("header only", 0x60, header);
+        cutRow("cut inside the content", 12000, compressed);
+        fieldRow("unknown header version", FileStart, 4, 4, 9, unknownHeader);
+        fieldRow("directory past the end", FileStart, 0x48, 8, qint64{1} << 40, directory);
+        fieldRow("block size zero", Directory, 0x10, 4, 0, directory);
+        fieldRow("block size huge", Directory, 0x10, 4, 0x7FFFFFFF, directory);
+        fieldRow("block count huge", Directory, 0x2C, 4, 0xFFFFFFFF, directory);
+        fieldRow("index root past the blocks", Directory, 0x1C, 4, 1000, directory);
+        fieldRow("free space larger than the block", Directory, 0x54 + 4, 4, 0xFFFF, directory);
+        fieldRow("name running out of the block", Directory, 0x54 + 4, 4, 0xFF0, directory);
+        fieldRow("window size zero", ControlData, 0x10, 4, 0, compressed);
+        fieldRow("window size not a power of two", ControlData, 0x10, 4, 3, compressed);
+        fieldRow("reset interval zero", ControlData, 0x0C, 4, 0, compressed);
+        fieldRow("reset table frame size", ResetTable, 0x20, 8, 0x10000, compressed);
+        fieldRow("reset table past its object", ResetTable, 0x0C, 4, 0xFFFFFF, compressed);
+        fieldRow("compressed length past the content", ResetTable, 0x18, 8, qint64{1} << 36,
+                 compressed);
+        fieldRow("uncompressed length beyond the blocks", ResetTable, 0x10, 8, 0x100000,
+                 compressed);
     }
     void refusesDamagedFiles()
     {
@@ -151,8 +141,10 @@ private Q_SLOTS:
             for (int i = 0; i < width; ++i)  // little-endian
                 chm[at + offset + i] = static_cast<char>((quint64(value) >> (8 * i)) & 0xFF);
         }
+        const QString path = scratch.filePath(QStringLiteral("test.chm"));
+        writeWholeFile(path, chm);
         ChmArchive archive;
-        QVERIFY(!archive.open(writeScratch(chm)));
+        QVERIFY(!archive.open(path));
         QCOMPARE(archive.errorString(), reason);
         QVERIFY(!archive.read(QStringLiteral("/Welcome.htm")).has_value());
     }

