@@ -22,8 +22,10 @@ class CommandLineTest : public QObject {
     QString outText, errText;
     int run(const QByteArrayList& arguments)
     {
-        outText.clear(), errText.clear();
-        QTextStream out(&outText), err(&errText);
+        outText.clear();
+        errText.clear();
+        QTextStream out(&outText);
+        QTextStream err(&errText);
         return runWithoutWindow(parsed(arguments), out, err);
     }
     // Every entry of the working folder, with its size when it is a plain file.
@@ -47,7 +49,8 @@ private Q_SLOTS:
             sketch[at] = char(QRandomGenerator::global()->bounded(2));
         writeWholeFile("in.nsd", sketch);
         writeWholeFile("old.png", "not really a picture");
-        QVERIFY(::mkfifo("fifo", 0666) == 0 && QFile::link("in.nsd", "link.png"));
+        QCOMPARE(::mkfifo("fifo", 0666), 0);
+        QVERIFY(QFile::link("in.nsd", "link.png"));
     }
 
     // Only opening a window is left for later: the sketch (from the working folder), or why it is
@@ -62,8 +65,6 @@ private Q_SLOTS:
         QTest::newRow("Qt's options pass; a missing sketch is the window's to report")
             << QByteArrayList{"-platform", "offscreen", "-reverse", "gone.nsd"} << "gone.nsd"
             << "";
-        QTest::newRow("a name with a dash after --")
-            << QByteArrayList{"--", "-dash.nsd"} << "-dash.nsd" << QString();
         QTest::newRow("a name not in the encoding") << QByteArrayList{"bad\xff.nsd"} << ""
                                                     << "cannot be used";
     }
@@ -104,8 +105,6 @@ private Q_SLOTS:
             << QByteArrayList{x, "in.nsd"} << 2 << "IN.nsd OUT.png";
         QTest::newRow("missing sketch")
             << QByteArrayList{x, "gone.nsd", "old.png"} << 1 << "Could not open";
-        QTest::newRow("FIFO as the sketch")
-            << QByteArrayList{x, "fifo", "old.png"} << 1 << "It is not a file";
         QTest::newRow("picture in a missing folder")
             << QByteArrayList{x, "in.nsd", "no/a.png"} << 1 << "Could not write";
         QTest::newRow("FIFO as the picture")
@@ -127,10 +126,10 @@ private Q_SLOTS:
         const QStringList before = listing();
         const FileSizeLimit limit(10000);
         QCOMPARE(run(arguments), status);
-        QVERIFY2((status ? errText : outText).contains(said)
-                     && (status ? outText : errText).isEmpty(),
-                 qPrintable(outText + errText));
-        QVERIFY(!status || (errText.startsWith("nimbolt-sketch: ") && errText.count('\n') == 1));
+        QVERIFY2((status ? errText : outText).contains(said), qPrintable(outText + errText));
+        QCOMPARE(status ? outText : errText, QString());
+        QCOMPARE(errText.count('\n'), status ? 1 : 0);  // one line, named after the program
+        QVERIFY(!status || errText.startsWith("nimbolt-sketch: "));
         QCOMPARE(listing(), before);
     }
 
@@ -144,7 +143,7 @@ private Q_SLOTS:
         expected.fill(Qt::white);
         for (auto [column, row] : {std::pair{1, 1}, {582, 1}, {1, 485}, {582, 485}})
             expected.setPixel(column - 1, row - 1, qRgb(0, 0, 0));
-        QVERIFY(QImage("out.png", "PNG").convertToFormat(QImage::Format_RGB32) == expected);
+        QCOMPARE(QImage("out.png", "PNG").convertToFormat(QImage::Format_RGB32), expected);
     }
 };
 
