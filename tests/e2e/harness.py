@@ -134,13 +134,12 @@ class Session:
         window.set_input_focus(X.RevertToParent, X.CurrentTime)
         self.dpy.sync()
 
-    def keys(self, *keys, text=None, to=None):
-        """Types keys (xdotool names) or text, into `to` if given, then releases every key used:
-        none stays held in the server should xdotool stop halfway."""
+    def keys(self, *keys, text=None, to=None):  # xdotool key names or text, into `to` if given
         to and self.focus(to)
         typed = ['type', '--delay', '2', '--', text] if text else ['key', '--delay', '2', *keys]
         cmd = ['xdotool', *typed]
         done = subprocess.run(cmd, capture_output=True, text=True)
+        # a key a stopped xdotool left held would repeat into the next program
         subprocess.run(['xdotool', 'keyup', *set(keys or ['shift'])], capture_output=True)
         check(done.returncode == 0, f'{cmd} failed: {done.stderr}')
 
@@ -209,9 +208,8 @@ def run(test):
         print(f'FAIL: {traceback.format_exc()}', file=sys.stderr)
         if s and s.xvfb.poll() is None:
             subprocess.run(['xwd', '-root', '-silent', '-out', f'{s.dir}/failure.xwd'])
-        for p in s.programs + s.daemons if s else []:  # the X server among them
-            state = 'runs' if p.poll() is None else f'ended with status {p.returncode}'
-            print(p.pid, p.args, state, repr(open(p.log).read()[-600:]), file=sys.stderr)
+        for p in s.programs + s.daemons if s else []:  # the X server among them; None: running
+            print(p.pid, p.args, p.poll(), repr(open(p.log).read()[-600:]), file=sys.stderr)
         print(f'scratch folder and screenshot kept: {s and s.dir}', file=sys.stderr)
     finally:  # even when the report cannot be written
         for p in s.programs + s.daemons if s else []:

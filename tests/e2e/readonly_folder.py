@@ -1,8 +1,8 @@
 #!/usr/bin/python3
 """An ordinary user runs the program from a folder the user cannot write to: the store goes to the
 user's data folder, a sketch in a folder the user cannot write to is saved in place; when no folder
-takes the store, it cannot be deleted on closing or Shake cannot write it, a message says why and
-the status is 1."""
+takes the store, it cannot be deleted on closing or a key or Shake cannot write it, a message says
+why and the status is 1."""
 import os, shutil, subprocess
 from harness import Skip, check, run
 
@@ -50,10 +50,11 @@ def readonly_folder(s):
     os.chmod(data, 0o755)
     os.remove(store)
 
-    # Shake writes the whole store, beyond what the file size limit allows.
-    program, main = start(wrap="trap '' XFSZ; ulimit -f 100; exec \"$@\"")
-    s.keys('F2', to=main)
-    refused(program, 'File too large', main)
+    # A key and Shake write the store beyond what the file size limit allows.
+    for key in ('Down', 'F2'):
+        program, main = start(wrap="trap '' XFSZ; ulimit -f 100; exec \"$@\"")
+        s.keys(key, to=main)
+        refused(program, f'Could not write {store}: File too large.', main)
 
     # A home the user cannot write to: no folder is usable for the store, and the message says why.
     os.makedirs(home := f'{s.dir}/locked-home')  # root's, mode 755

@@ -137,19 +137,6 @@ private Q_SLOTS:
         if (call.startsWith(QLatin1String("toc")))
             QVERIFY(services.helpFile.endsWith("/Help/Nimbolt Sketch Help.chm"));
     }
-
-    // Runs last: the program's event loop has ended.
-    void aFailingStoreEndsTheProgramWithItsMessage()
-    {
-        const FileSizeLimit limit(1000);  // row 242 lies far beyond: its write fails
-        QVERIFY(limit.active());
-        QTimer::singleShot(0, window.get(),
-                           [&] { QTest::keyClick(window->boardView(), Qt::Key_Right); });
-        QTimer::singleShot(10000, window.get(), [] { QCoreApplication::exit(99); });
-        QCOMPARE(QCoreApplication::exec(), 1);
-        QCOMPARE(messages.errors,
-                 QStringList{"Could not write " + storePath() + ": File too large."});
-    }
 };
 
 QTEST_MAIN(MainWindowTest)
