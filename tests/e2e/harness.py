@@ -31,7 +31,6 @@ class Session:
         self.prog, self.dir = os.path.realpath(program), tempfile.mkdtemp(prefix='nimbolt-e2e.')
         os.chmod(self.dir, 0o755)  # another user may need to reach folders inside
         self.programs, self.daemons, self.buses = [], [], {}
-        self.frame = [0, 0, 0, 0]  # the frame extents a window manager would answer
         self.app = self.app_folder('app')
         read, write = os.pipe()
         self.xvfb = self.launch(['Xvfb', '-displayfd', str(write), '-screen', '0', '1280x1024x24',
@@ -44,7 +43,10 @@ class Session:
                     'QT_QPA_PLATFORM': 'xcb', 'QT_STYLE_OVERRIDE': 'Fusion'}
         self.dpy = display.Display()
         self.root = self.dpy.screen().root
-        self.root.change_attributes(event_mask=X.SubstructureNotifyMask)  # for frame requests
+        # Windows framed as by a window manager, with a title bar 20 pixels high (see pump).
+        self.root.change_attributes(event_mask=X.SubstructureNotifyMask)
+        asks = [self.atom('_NET_REQUEST_FRAME_EXTENTS')]
+        self.root.change_property(self.atom('_NET_SUPPORTED'), Xatom.ATOM, 32, asks)
 
     def app_folder(self, name):
         os.makedirs(f'{self.dir}/{name}')
@@ -53,17 +55,12 @@ class Session:
     def atom(self, name):
         return self.dpy.intern_atom(name)
 
-    def pump(self):  # answers the programs' requests for frame extents
+    def pump(self):  # answers the programs' requests for frame extents: left, right, top, bottom
         asks, extents = self.atom('_NET_REQUEST_FRAME_EXTENTS'), self.atom('_NET_FRAME_EXTENTS')
         while self.dpy.pending_events():
             e = self.dpy.next_event()
             if e.type == X.ClientMessage and e.client_type == asks:
-                e.window.change_property(extents, Xatom.CARDINAL, 32, self.frame)
-
-    def frame_every_window(self, *extents):  # left, right, top, bottom; none is drawn
-        self.frame = list(extents)
-        supported = [self.atom('_NET_REQUEST_FRAME_EXTENTS')]
-        self.root.change_property(self.atom('_NET_SUPPORTED'), Xatom.ATOM, 32, supported)
+                e.window.change_property(extents, Xatom.CARDINAL, 32, [0, 0, 20, 0])
 
     def poll(self, what, get, timeout=20, watch=None, want=None):
         """Calls get every 50 ms until it gives a true value (or want); returns it."""

@@ -60,11 +60,10 @@ private Q_SLOTS:
         QTest::addColumn<QByteArrayList>("arguments");
         QTest::addColumn<QString>("sketch");  // expected in sketchPath, "" for none
         QTest::addColumn<QString>("error");
-        QTest::newRow("nothing") << QByteArrayList{} << ""
-                                 << "";
+        QTest::newRow("nothing") << QByteArrayList{} << QString() << QString();
         QTest::newRow("Qt's options pass; a missing sketch is the window's to report")
             << QByteArrayList{"-platform", "offscreen", "-reverse", "gone.nsd"} << "gone.nsd"
-            << "";
+            << QString();
         QTest::newRow("a name not in the encoding") << QByteArrayList{"bad\xff.nsd"} << ""
                                                     << "cannot be used";
     }
