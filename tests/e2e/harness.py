@@ -19,9 +19,7 @@ def check(ok, message):
 
 
 def read_cells(path):  # the (column, row) of each cell not 0 in a store or sketch file
-    if not os.path.exists(path):
-        return None
-    data = open(path, 'rb').read()
+    data = open(path, 'rb').read() if os.path.exists(path) else b''
     records = struct.iter_unpack('<584h', data[:len(data) - len(data) % RECORD])
     return {(c + 1, r + 1) for r, row in enumerate(records) for c in range(COLUMNS) if row[c]}
 

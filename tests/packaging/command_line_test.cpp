@@ -90,32 +90,24 @@ private Q_SLOTS:
         const QString version = QStringLiteral("Nimbolt Sketch %1.%2\n")
                                     .arg(AppInfo::majorVersion())
                                     .arg(AppInfo::minorVersion());
-        QTest::newRow("-v") << QByteArrayList{"-v"} << 0 << version;
-        QTest::newRow("--help") << QByteArrayList{"--help"} << 0 << "--export-png";
+        const auto row
+            = [](const char* name, const QByteArrayList& arguments, int status,
+                 const QString& said) { QTest::newRow(name) << arguments << status << said; };
+        row("-v", {"-v"}, 0, version);
+        row("--help", {"--help"}, 0, "--export-png");
         const QString unknown = ": Unknown option '%1' (see --help); to open a file of that name, "
                                 "write ./%1 or put -- before it.\n";
-        QTest::newRow("unknown option, as typed")
-            << QByteArrayList{"-dash.nsd"} << 2 << unknown.arg("-dash.nsd");
-        QTest::newRow("unknown long option with a value")
-            << QByteArrayList{"a", "--bad=1", "b"} << 2 << unknown.arg("--bad=1");
-        QTest::newRow("two sketches")
-            << QByteArrayList{"in.nsd", "in.nsd"} << 2 << "Only one sketch";
-        QTest::newRow("export without a picture")
-            << QByteArrayList{x, "in.nsd"} << 2 << "IN.nsd OUT.png";
-        QTest::newRow("missing sketch")
-            << QByteArrayList{x, "gone.nsd", "old.png"} << 1 << "Could not open";
-        QTest::newRow("picture in a missing folder")
-            << QByteArrayList{x, "in.nsd", "no/a.png"} << 1 << "Could not write";
-        QTest::newRow("FIFO as the picture")
-            << QByteArrayList{x, "in.nsd", "fifo"} << 1 << "It is not a file";
-        QTest::newRow("picture over a link to its sketch")
-            << QByteArrayList{x, "in.nsd", "link.png"} << 1 << "It is the sketch";
-        QTest::newRow("picture onto a full disk")
-            << QByteArrayList{x, "in.nsd", "old.png"} << 1 << "File too large";
-        QTest::newRow("picture name not in the encoding")
-            << QByteArrayList{x, "in.nsd", "a\xff.png"} << 2 << "cannot be used";
-        QTest::newRow("sketch name not in the encoding")
-            << QByteArrayList{x, "a\xff.nsd", "old.png"} << 2 << "cannot be used";
+        row("unknown option, as typed", {"-dash.nsd"}, 2, unknown.arg("-dash.nsd"));
+        row("unknown long option with a value", {"a", "--bad=1", "b"}, 2, unknown.arg("--bad=1"));
+        row("two sketches", {"in.nsd", "in.nsd"}, 2, "Only one sketch");
+        row("export without a picture", {x, "in.nsd"}, 2, "IN.nsd OUT.png");
+        row("missing sketch", {x, "gone.nsd", "old.png"}, 1, "Could not open");
+        row("picture in a missing folder", {x, "in.nsd", "no/a.png"}, 1, "Could not write");
+        row("FIFO as the picture", {x, "in.nsd", "fifo"}, 1, "It is not a file");
+        row("picture over a link to its sketch", {x, "in.nsd", "link.png"}, 1, "It is the sketch");
+        row("picture onto a full disk", {x, "in.nsd", "old.png"}, 1, "File too large");
+        row("picture name not in the encoding", {x, "in.nsd", "a\xff.png"}, 2, "cannot be used");
+        row("sketch name not in the encoding", {x, "a\xff.nsd", "old.png"}, 2, "cannot be used");
     }
     void runsWithoutWindow()
     {
