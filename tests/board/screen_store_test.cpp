@@ -34,8 +34,8 @@ private Q_SLOTS:
         QCOMPARE(row.cell(51), 0);
     }
 
-    // What others left in a folder they can write is passed over with the reason, never
-    // written through; a lock file is no lock (the kernel's lock is).
+    // What others left is passed over with the reason, never written through; a lock file is
+    // no lock (the kernel's lock is).
     void plantedStoreIsPassedOver_data()
     {
         QTest::addColumn<QString>("plant");

@@ -21,8 +21,7 @@ private Q_SLOTS:
         blank = rig->boardImage();
     }
 
-    // Arrows move the pen one pixel, never off the board; any other key beeps and records the
-    // pen's pixel again.
+    // Arrows move the pen a pixel, never off the board; other keys beep and mark the pen's pixel.
     void keyDrawsOnePixelAtThePen_data()
     {
         QTest::addColumn<QPoint>("from");

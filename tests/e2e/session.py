@@ -16,8 +16,7 @@ def session(s):
         s.expect_store(store, cells)
         s.expect_board(main, cells)
 
-    # The splash first, untitled, then the main window: each centred by its frame, which has a
-    # title bar 20 pixels high.
+    # The splash, untitled, then the main window, each centred by its frame (20-pixel title bar).
     def centred(w):
         return abs(2 * w.x + w.width - 1280) <= 2 and abs(2 * w.y + w.height - 1044) <= 2
     splash = s.window(first := s.start(), size=SPLASH)
@@ -32,8 +31,7 @@ def session(s):
     draw(main, ['Right', 'Down', 'Left'], {(292, 242), (292, 243), (291, 243)})
     s.message(first, 'canvas "Sketch board": Pen at column 291, row 243')
 
-    # Save (the name without its suffix), clear, draw, open: the drawing and its pen come back,
-    # after the question about the drawing the open would lose.
+    # Save (no suffix typed), clear, draw, answer the question, open: drawing and pen come back.
     saved, cat = {(291, 242), (290, 242)}, f'{sketches}/cat.nsd'
     draw(main, ['F2', 'Up', 'Left'], saved)
     s.keys('ctrl+s')
@@ -67,8 +65,7 @@ def session(s):
     main = s.window(third := s.start(), name=MAIN)
     s.expect_board(main, saved)
 
-    # The close button asks about that drawing: Escape keeps everything; Alt+D discards it, ends
-    # the program and deletes the store.
+    # The close button asks: Escape keeps all; Alt+D discards, ends the program, deletes the store.
     for answer in ('Escape', 'alt+d'):
         s.close(main)
         s.message(third, 'Save changes to your sketch before closing?')
@@ -77,8 +74,7 @@ def session(s):
     s.status(third, 0, 'Discard')
     check(not os.path.exists(store), 'closing the window left Screen.txt')
 
-    # A sketch named relative to the working folder opens with its pen; just opened, it closes
-    # unasked.
+    # A sketch named relative to the working folder opens with its pen, and closes unasked.
     sketch = bytearray(ROWS * RECORD)  # cells (1, 1) and (582, 485) inked, the pen at (300, 200)
     sketch[0] = sketch[-6] = 1
     sketch[-4:] = struct.pack('<2h', 300, 200)

@@ -14,8 +14,7 @@ const Shapes kBusy{MousePointer::Hourglass, MousePointer::Default};
 
 }  // namespace
 
-// Save Sketch and Open Sketch on a board whose store lives in a scratch folder; the dialogs
-// and the save question are answered from scripts.
+// Save Sketch and Open Sketch on a scratch board; dialogs and the question answer from scripts.
 class SketchFilesTest : public QObject {
     Q_OBJECT
     std::unique_ptr<BoardRig> rig;
@@ -48,8 +47,7 @@ private Q_SLOTS:
         commands = std::make_unique<SketchCommands>(rig->board, dialogs, pointer, rig->messages);
     }
 
-    // Saved over a longer file that is not whole records: its tail and permissions are kept,
-    // and every record carries the pen.
+    // Saved over a longer file: its tail and permissions stay, and every record carries the pen.
     void savedOverALongerFileKeepsItsTail()
     {
         const QByteArray tail(600000 - kGridBytes, '\x7f');
@@ -163,9 +161,8 @@ private Q_SLOTS:
         QCOMPARE(rawrecord::cell(rig->storeBytes(), 242, 304), 1);
     }
 
-    // What a save killed part-way left beside the file (a link leads to it) goes at the next
-    // save; look-alikes, names a user would type, a link, a file a running save holds and
-    // someone else's stay.
+    // What a killed save left beside the file a link leads to goes at the next save; look-alikes,
+    // names a user would type, a link, a file a running save holds and someone else's stay.
     void leftoverOfAKilledSaveIsRemoved()
     {
         QVERIFY(QFile::link(path("a.nsd"), path("link.nsd")));

@@ -53,8 +53,7 @@ private Q_SLOTS:
         QVERIFY(QFile::link("in.nsd", "link.png"));
     }
 
-    // Only opening a window is left for later: the sketch (from the working folder), or why it is
-    // refused.
+    // Only opening a window is left for later: the sketch (from the working folder), or why not.
     void argumentsAskFor_data()
     {
         QTest::addColumn<QByteArrayList>("arguments");

@@ -10,8 +10,7 @@
 #include <QTimer>
 #include <QToolBar>
 
-// The main window on the offscreen platform with real key and mouse events; its dialogs,
-// printer and help are a recorder that cancels everything.
+// The main window on the offscreen platform; its dialogs, printer and help record and cancel.
 class MainWindowTest : public QObject {
     Q_OBJECT
     std::unique_ptr<QTemporaryDir> dir;
@@ -51,8 +50,8 @@ private Q_SLOTS:
             QVERIFY(a->isSeparator() || !a->icon().isNull());  // the pictures are built in
     }
 
-    // Arrows are a real process's (e2e): here the keys that plot the pen's pixel and beep, and
-    // the one that does nothing. Also run with QT_SCALE_FACTOR=2: a crisp 2 x 2 device square.
+    // Keys other than arrows (the end-to-end tests type those); also run with QT_SCALE_FACTOR=2,
+    // where a board pixel is a crisp 2 x 2 device square.
     void keysPaintTheRightBoardPixel_data()
     {
         QTest::addColumn<int>("key");
