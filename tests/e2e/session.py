@@ -1,8 +1,8 @@
 #!/usr/bin/python3
 """A user's session with the real program: splash, keys, save and open through the dialogs, Exit,
 a restart, a second copy, a killed copy, the close button, a file argument, a key on the splash."""
-import os, struct
-from harness import RECORD, ROWS, check, run
+import os
+from harness import check, run
 
 MAIN, SPLASH = 'Nimbolt Sketch', (402, 227)
 
@@ -58,12 +58,11 @@ def session(s):
     check(s.status(second) != 0, 'the refused second copy ended with status 0')
 
     # A killed copy leaves its drawing for the next start.
-    saved.add((291, 243))
-    draw(main, ['Down'], saved)
+    draw(main, ['Down'], kept := saved | {(291, 243)})
     again.kill()
     s.status(again)
     main = s.window(third := s.start(), name=MAIN)
-    s.expect_board(main, saved)
+    s.expect_board(main, kept)
 
     # The close button asks: Escape keeps all; Alt+D discards, ends the program, deletes the store.
     for answer in ('Escape', 'alt+d'):
@@ -75,13 +74,9 @@ def session(s):
     check(not os.path.exists(store), 'closing the window left Screen.txt')
 
     # A sketch named relative to the working folder opens with its pen, and closes unasked.
-    sketch = bytearray(ROWS * RECORD)  # cells (1, 1) and (582, 485) inked, the pen at (300, 200)
-    sketch[0] = sketch[-6] = 1
-    sketch[-4:] = struct.pack('<2h', 300, 200)
-    open(f'{sketches}/my drawing.nsd', 'wb').write(sketch)
-    main = s.window(opened := s.start('my drawing.nsd', cwd=sketches), name=MAIN)
-    s.expect_board(main, {(1, 1), (582, 485)})
-    s.message(opened, 'Pen at column 300, row 200')
+    main = s.window(opened := s.start('cat.nsd', cwd=sketches), name=MAIN)
+    s.expect_board(main, saved)
+    s.message(opened, 'Pen at column 290, row 242')
     s.close(main, opened)
 
     # A file that cannot be opened still starts the board, which says why once the splash is gone.
