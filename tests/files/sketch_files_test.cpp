@@ -9,8 +9,6 @@ namespace {
 
 constexpr int kGridBytes = 485 * rawrecord::kBytes;
 using Answer = MessageService::SaveAnswer;
-using Shapes = std::vector<MousePointer::Shape>;
-const Shapes kBusy{MousePointer::Hourglass, MousePointer::Default};
 
 }  // namespace
 
@@ -151,7 +149,8 @@ private Q_SLOTS:
             = QStringLiteral("Could not %1 %2: %3.")
                   .arg(saving ? "save the sketch to" : "open the sketch", chosen, reason);
         QCOMPARE(rig->messages.errors, reason.isEmpty() ? QStringList() : QStringList{said});
-        QCOMPARE(pointer.shapes, saving && !target.isEmpty() ? kBusy : Shapes{});
+        const std::vector busy{MousePointer::Hourglass, MousePointer::Default};
+        QCOMPARE(pointer.shapes, saving && !target.isEmpty() ? busy : decltype(busy){});
         QCOMPARE(rig->storeBytes(), storeBefore);
         QCOMPARE(rig->boardImage(), boardBefore);
         QCOMPARE(pen(), QPoint(303, 242));
