@@ -28,7 +28,7 @@ class Session:
     def __init__(self, program):
         self.prog, self.dir = os.path.realpath(program), tempfile.mkdtemp(prefix='nimbolt-e2e.')
         os.chmod(self.dir, 0o755)  # another user may need to reach folders inside
-        self.programs, self.daemons, self.buses = [], [], {}
+        self.programs, self.daemons, self.buses, self.maps = [], [], {}, []
         self.app = self.app_folder('app')
         read, write = os.pipe()
         self.xvfb = self.launch(['Xvfb', '-displayfd', str(write), '-screen', '0', '1280x1024x24',
@@ -41,10 +41,7 @@ class Session:
                     'QT_QPA_PLATFORM': 'xcb', 'QT_STYLE_OVERRIDE': 'Fusion'}
         self.dpy = display.Display()
         self.root = self.dpy.screen().root
-        # Windows framed as by a window manager, with a title bar 20 pixels high (see pump).
-        self.root.change_attributes(event_mask=X.SubstructureNotifyMask)
-        asks = [self.atom('_NET_REQUEST_FRAME_EXTENTS')]
-        self.root.change_property(self.atom('_NET_SUPPORTED'), Xatom.ATOM, 32, asks)
+        self.root.change_attributes(event_mask=X.SubstructureNotifyMask)  # maps and frame requests
 
     def app_folder(self, name):
         os.makedirs(f'{self.dir}/{name}')
@@ -53,12 +50,19 @@ class Session:
     def atom(self, name):
         return self.dpy.intern_atom(name)
 
-    def pump(self):  # answers the programs' requests for frame extents: left, right, top, bottom
+    def pump(self):  # logs each window mapped (time, id); answers frame requests
         asks, extents = self.atom('_NET_REQUEST_FRAME_EXTENTS'), self.atom('_NET_FRAME_EXTENTS')
         while self.dpy.pending_events():
             e = self.dpy.next_event()
-            if e.type == X.ClientMessage and e.client_type == asks:
-                e.window.change_property(extents, Xatom.CARDINAL, 32, [0, 0, 20, 0])
+            if e.type == X.MapNotify:
+                self.maps.append((time.monotonic(), e.window.id))
+            elif e.type == X.ClientMessage and e.client_type == asks:
+                e.window.change_property(extents, Xatom.CARDINAL, 32, self.frame)
+
+    def frame_every_window(self, *extents):  # left, right, top, bottom; programs ask from now
+        self.frame = list(extents)
+        asks = [self.atom('_NET_REQUEST_FRAME_EXTENTS')]
+        self.root.change_property(self.atom('_NET_SUPPORTED'), Xatom.ATOM, 32, asks)
 
     def poll(self, what, get, timeout=20, watch=None, want=None):
         """Calls get every 50 ms until it gives a true value (or want); returns it."""
@@ -129,10 +133,10 @@ class Session:
         window.set_input_focus(X.RevertToParent, X.CurrentTime)
         self.dpy.sync()
 
-    def keys(self, *keys, text=None, to=None):  # xdotool key names or text, into `to` if given
+    def keys(self, *keys, text=None, delay=2, to=None):  # xdotool key names or text, into `to`
         to and self.focus(to)
-        typed = ['type', '--delay', '2', '--', text] if text else ['key', '--delay', '2', *keys]
-        cmd = ['xdotool', *typed]
+        typed = ['type', '--', text] if text else ['key', *keys]
+        cmd = ['xdotool', typed[0], '--delay', str(delay), *typed[1:]]
         done = subprocess.run(cmd, capture_output=True, text=True)
         # a key a stopped xdotool left held would repeat into the next program
         subprocess.run(['xdotool', 'keyup', *set(keys or ['shift'])], capture_output=True)

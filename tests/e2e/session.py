@@ -19,6 +19,7 @@ def session(s):
     # The splash, untitled, then the main window, each centred by its frame (20-pixel title bar).
     def centred(w):
         return abs(2 * w.x + w.width - 1280) <= 2 and abs(2 * w.y + w.height - 1044) <= 2
+    s.frame_every_window(0, 0, 20, 0)
     splash = s.window(first := s.start(), size=SPLASH)
     check(splash.name != MAIN, f'the splash {splash} has a title')
     check(centred(splash), f'the splash {splash} is not centred by its frame')
