@@ -34,7 +34,7 @@ def keys_xdotool(s):
     start = time.monotonic()
     s.keys(*keys, delay=0)
     sent = time.monotonic()
-    s.poll(f'cell {last} in the store', lambda: last in (read_cells(store)[0] or ()), timeout=120)
+    s.poll(f'cell {last} in the store', lambda: last in read_cells(store), timeout=120)
     done = time.monotonic()
     s.expect_store(store, cells)
     s.expect_board(main, cells)
