@@ -7,7 +7,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const QString path = writeScratchFile(QStringLiteral("help.chm"), data, size);
+    const QString path = writeScratchFile(QStringLiteral("help.chm"),
+                                          {reinterpret_cast<const char*>(data), qsizetype(size)});
     ChmArchive archive;
     if (path.isEmpty() || !archive.open(path))
         return 0;

@@ -1,6 +1,5 @@
 // Feeds start-up the screen store a previous run left: written as Screen.txt in a scratch
-// folder, opened, read as one grid and plotted onto the board. The inputs are mutated record
-// by record (record_mutator.cpp).
+// folder, opened, read as one grid and plotted onto the board.
 #include "board/screen_store.h"
 #include "board/sketch_board.h"
 #include "platform/file_error.h"
@@ -9,7 +8,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    if (writeScratchFile(ScreenStore::kFileName, data, size).isEmpty())
+    if (writeScratchFile(ScreenStore::kFileName, gridFromEdits(data, size)).isEmpty())
         return 0;
     ScreenStore store;
     if (store.openInFirstUsable({scratchFolder().path()}) != ScreenStore::OpenResult::Opened)

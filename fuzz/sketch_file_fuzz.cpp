@@ -1,6 +1,6 @@
 // Opens arbitrary sketch files on a board, as Open Sketch does: the file is read, copied into
 // the screen store and drawn, and the pen is taken from it; one key press then draws from
-// that pen. The inputs are mutated record by record (record_mutator.cpp).
+// that pen.
 #include "board/screen_store.h"
 #include "board/sketch_board.h"
 #include "files/sketch_commands.h"
@@ -37,7 +37,7 @@ struct Window : MessageService, SketchDialogs, MousePointer {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     static Window* const window = new Window;  // for the whole run
-    const QString path = writeScratchFile(QStringLiteral("sketch.nsd"), data, size);
+    const QString path = writeScratchFile(QStringLiteral("sketch.nsd"), gridFromEdits(data, size));
     if (!window->opened || path.isEmpty())
         return 0;
     window->board.Form_Load();
