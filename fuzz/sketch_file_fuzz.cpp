@@ -5,29 +5,22 @@
 #include "board/sketch_board.h"
 #include "files/sketch_commands.h"
 #include "platform/image_surface.h"
-#include "platform/message_service.h"
-#include "platform/mouse_pointer.h"
-#include "platform/sketch_dialogs.h"
 #include "scratch_file.h"
+#include "support/test_support.h"
 
 namespace {
 
 // The main window's board over a store in the scratch folder. A refused file is shown in a
 // message box: a correct answer, not a finding.
-struct Window : MessageService, SketchDialogs, MousePointer {
-    void showMessage(const QString&) override {}
-    void showError(const QString&) override {}
-    SaveAnswer askToSave(const QString&) override { return SaveAnswer::Discard; }
-    void beep() override {}
-    void setMousePointer(Shape) override {}
-    std::optional<QString> ShowSave(const QString&) override { return std::nullopt; }
-    std::optional<QString> ShowOpen() override { return std::nullopt; }
-
+struct Window {
+    RecordingMessages messages;
+    ScriptedServices dialogs;
+    RecordingPointer pointer;
     ScreenStore store;
     ImageSurface surface{kGridColumns, kGridRows, Qt::white, Qt::black};
     RowRecord rowBuffer;
-    SketchBoard board{store, surface, *this, rowBuffer};
-    SketchCommands commands{board, *this, *this, *this};
+    SketchBoard board{store, surface, messages, rowBuffer};
+    SketchCommands commands{board, dialogs, pointer, messages};
     bool opened
         = store.openInFirstUsable({scratchFolder().path()}) == ScreenStore::OpenResult::Opened;
 };
