@@ -53,7 +53,11 @@ struct ScriptedServices : SketchDialogs, PagePrinter, HelpService {
         return answer(QStringLiteral("save"));
     }
     std::optional<QString> ShowOpen() override { return answer(QStringLiteral("open")); }
-    bool ShowPrinter() override { return calls << QStringLiteral("print"), printerChosen; }
+    bool ShowPrinter() override
+    {
+        calls << QStringLiteral("print");
+        return printerChosen;
+    }
     QString outputFileName() const override { return {}; }
     QString printerName() const override { return {}; }
     std::optional<QString> printPage(const QImage&) override
