@@ -3,8 +3,8 @@
 #include "files/sketch_commands.h"
 #include "files/sketch_file.h"
 #include "files/sketch_printing.h"
-#include "platform/qt_page_printer.h"
 #include "support/board_rig.h"
+#include "support/pdf_printer.h"
 
 #include <QApplication>
 #include <QFile>
@@ -20,35 +20,6 @@
 
 namespace {
 
-class NoDialogs : public SketchDialogs {
-public:
-    std::optional<QString> ShowSave(const QString&) override { return std::nullopt; }
-    std::optional<QString> ShowOpen() override { return std::nullopt; }
-};
-
-class PdfPrinter : public PagePrinter {
-public:
-    explicit PdfPrinter(QString file) : file_(std::move(file)) {}
-    bool ShowPrinter() override { return true; }
-    QString outputFileName() const override { return file_; }
-    QString printerName() const override { return {}; }
-    std::optional<QString> printPage(const QImage& image) override
-    {
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(file_);
-        return QtPagePrinter::printPage(printer, image);
-    }
-
-private:
-    QString file_;
-};
-
-class NoPointer : public MousePointer {
-public:
-    void setMousePointer(Shape) override {}
-};
-
 // A board whose store holds every other cell of every row.
 struct FullBoard : BoardRig {
     FullBoard()
@@ -60,7 +31,7 @@ struct FullBoard : BoardRig {
             store.writeRow(r, row);
     }
     QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
-    NoDialogs dialogs;
+    ScriptedServices dialogs;  // answers nothing: every dialog is cancelled
     RecordingPointer pointer;
     SketchCommands commands{board, dialogs, pointer, messages};
 };
@@ -124,9 +95,9 @@ BENCHMARK(BM_OpenFloor);
 void BM_PrintToPdf(benchmark::State& state)
 {
     FullBoard b;
-    PdfPrinter printer(b.path("p.pdf"));
-    NoPointer pointer;
-    SketchPrinting printing(b.board, printer, pointer, b.messages);
+    PdfPrinter printer;
+    printer.file = b.path("p.pdf");
+    SketchPrinting printing(b.board, printer, b.pointer, b.messages);
     for (auto _ : state)
         printing.PrintSketch();
 }

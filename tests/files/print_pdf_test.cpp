@@ -1,7 +1,7 @@
 #include "files/sketch_file.h"
 #include "files/sketch_printing.h"
-#include "platform/qt_page_printer.h"
 #include "support/board_rig.h"
+#include "support/pdf_printer.h"
 
 #include <QApplication>
 #include <QProcess>
@@ -9,27 +9,6 @@
 
 using Cell = std::pair<int, int>;  // column, row
 using namespace Qt::Literals::StringLiterals;
-
-// The real page printer writing a PDF file, read back with pdftocairo; with no file named, to the
-// print service's queue "PDF".
-struct PdfPrinter : PagePrinter {
-    bool ShowPrinter() override { return chosen; }
-    QString outputFileName() const override { return file; }
-    QString printerName() const override { return QStringLiteral("PDF"); }
-    std::optional<QString> printPage(const QImage& image) override
-    {
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(file);
-        // Half-inch margins put the printable area on whole pixels at 96 to the inch.
-        printer.setPageMargins(QMarginsF(0.5, 0.5, 0.5, 0.5), QPageLayout::Inch);
-        origin = printer.pageLayout().paintRectPixels(96).topLeft();
-        return QtPagePrinter::printPage(printer, image);
-    }
-    QString file;
-    bool chosen = true;
-    QPoint origin;
-};
 
 class PrintPdfTest : public QObject, BoardRig {
     Q_OBJECT
