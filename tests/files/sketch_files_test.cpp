@@ -73,6 +73,7 @@ private Q_SLOTS:
         QTest::addColumn<QPoint>("pen");
         const QByteArray empty = rawrecord::make({}, 7, 8);
         const QByteArray fifth = rawrecord::make({{5, 1}}, 100, 100);
+        QTest::newRow("empty file") << QByteArray() << QPoint(1, 1);
         QTest::newRow("ten whole records, the pen from an empty one")
             << fifth.repeated(10) << QPoint(1, 1);
         QTest::newRow("partial last record") << fifth.repeated(3) + fifth.left(600) << QPoint(1, 1);
