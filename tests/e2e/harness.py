@@ -182,11 +182,12 @@ class Session:
                                       env=env, user=user, group=user).stdout
         self.poll(f'{words!r} in program {program.pid}', lambda: words in read(), watch=program)
 
-    def file_dialog(self, program, title, path, replace=False):  # path replaces the name offered
+    def file_dialog(self, program, title, path, replace=False):  # path (if any) for the offered
         dialog = self.window(program, name=title)
-        self.keys('ctrl+a', to=dialog)
-        self.keys(text=path)
-        self.keys('Return')
+        if path:
+            self.keys('ctrl+a', to=dialog)
+            self.keys(text=path)
+        self.keys('Return', to=dialog)
         if replace:  # the file exists: yes, replace it
             self.keys('alt+y', to=self.window(program, name=title, other_than=dialog))
         self.gone(dialog)
@@ -226,6 +227,7 @@ if __name__ == '__main__':  # as the programs' user, whose session bus lets us i
         node, at = a11y.get_object(owner, path), 'org.a11y.atspi.Accessible'
         get = lambda p: node.Get(at, p, dbus_interface=dbus.PROPERTIES_IFACE)
         yield f'{node.GetRoleName(dbus_interface=at)} "{get("Name")}": {get("Description")}'
-        for child in node.GetChildren(dbus_interface=at):
-            yield from walk(*map(str, child))
+        for owner, path in map(lambda child: map(str, child), node.GetChildren(dbus_interface=at)):
+            if not path.endswith('/null'):  # a child Qt could not name
+                yield from walk(owner, path)
     print('\n'.join(walk('org.a11y.atspi.Registry', '/org/a11y/atspi/accessible/root')))

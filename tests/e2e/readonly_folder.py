@@ -35,7 +35,7 @@ def readonly_folder(s):
     open(sketch := f'{shared}/ours.nsd', 'wb').write(bytes(100))
     shutil.chown(sketch, USER, USER)
     s.keys('ctrl+s')
-    s.file_dialog(program, 'Save Sketch As', sketch, replace=True)
+    s.file_dialog(program, 'Save Sketch As', '../shared/ours.nsd', replace=True)  # from home
     s.expect_store(sketch, {(291, 241), (292, 241)})
     check(os.listdir(shared) == ['ours.nsd'], f'files beside the sketch: {os.listdir(shared)}')
     os.chmod(data, 0o555)  # now closing cannot delete the store
