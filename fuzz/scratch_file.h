@@ -28,7 +28,7 @@ inline QString writeScratchFile(const QString& name, QByteArrayView bytes)
     return file.fileName();
 }
 
-// The record fuzzers read their input as edits to a blank grid of 485 records, since random
+// The record fuzzer reads its input as edits to a blank grid of 485 records, since random
 // bytes rarely make a file of records that holds a picture: every five bytes set one 16-bit
 // field (a cell or a pen) of the grid, three bytes saying which and two its value. The first
 // byte says how long the file is: the whole grid, cut short inside a record, or with a tail.

@@ -11,21 +11,21 @@ found=0
 # the limit and the runs fast; rerun a finding's input by hand for the full report.
 export ASAN_OPTIONS=${ASAN_OPTIONS:-quarantine_size_mb=16:malloc_context_size=0}
 
-# Longest input per fuzzer: text parsers get 256 KB; the record fuzzers 4 KB of edits to a grid
+# Longest input per fuzzer: text parsers get 256 KB; the record fuzzer 4 KB of edits to a grid
 # (scratch_file.h); the help container a little more than the help file in its corpus.
 max_len() {
   case $1 in
     fuzz_registry_file | fuzz_sitemap) echo 262144 ;;
-    fuzz_sketch_file | fuzz_screen_store) echo 4096 ;;
+    fuzz_record_files) echo 4096 ;;
     *) echo 65536 ;;
   esac
 }
 
 # What a fuzzer must have run by the end of its time, or it tests less than it seems to: the
-# record fuzzers, the board's row plotting.
+# record fuzzer, the board's row plotting.
 must_reach() {
   case $1 in
-    fuzz_sketch_file | fuzz_screen_store) echo 'SketchBoard::plotRow' ;;
+    fuzz_record_files) echo 'SketchBoard::plotRow' ;;
   esac
 }
 
