@@ -1,5 +1,4 @@
 #include "board/screen_store.h"
-#include "platform/app_info.h"
 #include "support/test_support.h"
 
 #include <QTest>
@@ -88,24 +87,6 @@ private Q_SLOTS:
         QCOMPARE(readWholeFile(victim), QByteArray("precious"));
         if (plant == QLatin1String("someone else's file"))
             QCOMPARE(readWholeFile(planted), QByteArray("theirs"));
-    }
-
-    // The per-user folder the store falls back to is the same wherever the program starts.
-    void storeFallsBackToTheUsersDataFolder_data()
-    {
-        QTest::addColumn<QByteArray>("home");
-        QTest::addColumn<QString>("folder");
-        QTest::newRow("relative data home is ignored") << QByteArray("/u") << "/u/.local/share";
-        QTest::newRow("no home") << QByteArray() << "/.local/share";
-    }
-    void storeFallsBackToTheUsersDataFolder()
-    {
-        QFETCH(QByteArray, home);
-        QFETCH(QString, folder);
-        QCoreApplication::setApplicationName(QStringLiteral("nimbolt-sketch"));
-        qputenv("HOME", home);
-        qputenv("XDG_DATA_HOME", "data");
-        QCOMPARE(AppInfo::storeFolders().mid(1), QStringList{folder + "/nimbolt-sketch"});
     }
 };
 
