@@ -81,19 +81,17 @@ private Q_SLOTS:
     void failuresSayWhyAndLeaveNoFile_data()
     {
         QTest::addColumn<QString>("file");  // in the scratch folder; "" the printer "PDF"
-        QTest::addColumn<QString>("reason");  // none: no printer was chosen
+        QTest::addColumn<QString>("reason");
         QTest::addColumn<bool>("busy");  // whether the hourglass showed before it ended
         QTest::addColumn<int>("sizeLimit");  // bytes a file may grow to, 0 for no limit
         const QString ownStore = QStringLiteral("It is the board's own screen store");
         const QString noAnswer = "No print service answers at " + noService();
         const QString none;
-        QTest::newRow("no printer chosen") << none << none << false << 0;
         QTest::newRow("no print service") << none << noAnswer << true << 0;
         QTest::newRow("folder missing")
             << u"none/a.pdf"_s << u"No such file or directory"_s << true << 0;
         QTest::newRow("disk full") << u"out/page.pdf"_s << u"File too large"_s << true << 1024;
         QTest::newRow("onto a folder") << u"out"_s << u"It is not a file"_s << true << 0;
-        QTest::newRow("onto the store") << u"app/Screen.txt"_s << ownStore << false << 0;
         QTest::newRow("onto a link to it") << u"out/link"_s << ownStore << false << 0;
     }
     void failuresSayWhyAndLeaveNoFile()
@@ -107,7 +105,6 @@ private Q_SLOTS:
         QDir(dir.path()).mkdir(QStringLiteral("out"));
         QFile::link(store.path(), dir.filePath(QStringLiteral("out/link")));
         PdfPrinter printer;
-        printer.chosen = !reason.isEmpty();
         printer.file = file.isEmpty() ? QString() : dir.filePath(file);
         SketchPrinting printing(board, printer, pointer, messages);
         {
@@ -119,7 +116,7 @@ private Q_SLOTS:
         const QString target = file.isEmpty() ? "PDF" : SketchFile::displayPath(dir.filePath(file));
         const auto said
             = QStringLiteral("Could not print the sketch to %1: %2.").arg(target, reason);
-        QCOMPARE(messages.errors, reason.isEmpty() ? QStringList() : QStringList{said});
+        QCOMPARE(messages.errors, QStringList{said});
         using Shapes = std::vector<MousePointer::Shape>;
         const Shapes shown{MousePointer::Hourglass, MousePointer::Default};
         QCOMPARE(pointer.shapes, busy ? shown : Shapes{});

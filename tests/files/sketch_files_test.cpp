@@ -122,7 +122,6 @@ private Q_SLOTS:
         QTest::newRow("open a FIFO") << false << "fifo" << notAFile;
         QTest::newRow("save cancelled") << true << QString() << QString();
         QTest::newRow("save into a missing folder") << true << "gone/a.nsd" << missing;
-        QTest::newRow("save over the store") << true << "app/Screen.txt" << store;
         QTest::newRow("save over a link to the store") << true << "store-link" << store;
         QTest::newRow("save over a FIFO") << true << "fifo" << notAFile;
         QTest::newRow("save onto a full disk keeps the old file")
@@ -194,8 +193,6 @@ private Q_SLOTS:
         QTest::newRow("re-marked after saving") << "re-marked" << cancel << "" << true;
         QTest::newRow("shaken") << "shaken" << cancel << "" << true;
         QTest::newRow("just opened") << "opened" << cancel << "" << true;
-        QTest::newRow("drawn, Cancel") << "drawn" << cancel << "" << false;
-        QTest::newRow("drawn, Discard") << "drawn" << int(Answer::Discard) << "" << true;
         QTest::newRow("drawn, Save") << "drawn" << save << "kept.nsd" << true;
         QTest::newRow("drawn, Save cancelled") << "drawn" << save << "" << false;
         QTest::newRow("drawn, Save fails") << "drawn" << save << "gone/kept.nsd" << false;

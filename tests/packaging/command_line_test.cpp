@@ -1,4 +1,3 @@
-#include "platform/app_info.h"
 #include "shell/command_line.h"
 #include "support/test_support.h"
 
@@ -59,7 +58,6 @@ private Q_SLOTS:
         QTest::addColumn<QByteArrayList>("arguments");
         QTest::addColumn<QString>("sketch");  // expected in sketchPath, "" for none
         QTest::addColumn<QString>("error");
-        QTest::newRow("nothing") << QByteArrayList{} << QString() << QString();
         QTest::newRow("Qt's options pass; a missing sketch is the window's to report")
             << QByteArrayList{"-platform", "offscreen", "-reverse", "gone.nsd"} << "gone.nsd"
             << QString();
@@ -86,13 +84,9 @@ private Q_SLOTS:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("said");  // a part of the answer
         const QByteArray x = "--export-png";
-        const QString version = QStringLiteral("Nimbolt Sketch %1.%2\n")
-                                    .arg(AppInfo::majorVersion())
-                                    .arg(AppInfo::minorVersion());
         const auto row
             = [](const char* name, const QByteArrayList& arguments, int status,
                  const QString& said) { QTest::newRow(name) << arguments << status << said; };
-        row("-v", {"-v"}, 0, version);
         row("--help", {"--help"}, 0, "--export-png");
         const QString unknown = ": Unknown option '%1' (see --help); to open a file of that name, "
                                 "write ./%1 or put -- before it.\n";

@@ -41,15 +41,6 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
     }
 
-    void toolbarIsItsDesignedHeightAboveTheBoard()
-    {
-        QToolBar* bar = window->toolbar();
-        QCOMPARE(bar->height(), 24);
-        QCOMPARE(window->boardView()->y(), bar->geometry().bottom() + 1);
-        for (QAction* a : bar->actions())
-            QVERIFY(a->isSeparator() || !a->icon().isNull());  // the pictures are built in
-    }
-
     // Keys other than arrows (the end-to-end tests type those); also run with QT_SCALE_FACTOR=2,
     // where a board pixel is a crisp 2 x 2 device square.
     void keysPaintTheRightBoardPixel_data()
@@ -57,7 +48,6 @@ private Q_SLOTS:
         QTest::addColumn<int>("key");
         QTest::addColumn<bool>("inked");  // a dot where the pen stands, and a beep
         QTest::newRow("Tab stays on the board") << int(Qt::Key_Tab) << true;
-        QTest::newRow("letter") << int(Qt::Key_Q) << true;
         QTest::newRow("a modifier alone") << int(Qt::Key_Shift) << false;
     }
     void keysPaintTheRightBoardPixel()

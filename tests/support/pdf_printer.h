@@ -5,7 +5,7 @@
 // The real page printer writing a PDF file, read back with pdftocairo; with no file named, to the
 // print service's queue "PDF".
 struct PdfPrinter : PagePrinter {
-    bool ShowPrinter() override { return chosen; }
+    bool ShowPrinter() override { return true; }
     QString outputFileName() const override { return file; }
     QString printerName() const override { return QStringLiteral("PDF"); }
     std::optional<QString> printPage(const QImage& image) override
@@ -19,6 +19,5 @@ struct PdfPrinter : PagePrinter {
         return QtPagePrinter::printPage(printer, image);
     }
     QString file;
-    bool chosen = true;
     QPoint origin;
 };

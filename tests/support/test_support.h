@@ -56,7 +56,7 @@ struct ScriptedServices : SketchDialogs, PagePrinter, HelpService {
     bool ShowPrinter() override
     {
         calls << QStringLiteral("print");
-        return printerChosen;
+        return false;  // cancelled
     }
     QString outputFileName() const override { return {}; }
     QString printerName() const override { return {}; }
@@ -75,7 +75,6 @@ struct ScriptedServices : SketchDialogs, PagePrinter, HelpService {
     }
     void hyperJump(const QString& url) override { calls << QStringLiteral("web ") + url; }
     QStringList answers, calls;
-    bool printerChosen = false;
     QString helpFile;
     QString offered;  // the name the last Save dialog offered
     std::optional<QString> answer(const QString& call)
