@@ -41,9 +41,11 @@ def session(s):
     s.file_dialog(first, 'Save Sketch As', 'cat')
     s.expect_store(cat, saved)
     draw(main, ['F2', 'Down'], {(290, 243)})
-    s.keys('ctrl+o')
-    s.message(first, 'Save changes to your sketch before opening another?')
-    s.keys('alt+d')
+    for answer in ('Escape', 'alt+d'):  # Cancel leaves it at that, with no dialog
+        s.keys('ctrl+o', to=main)
+        s.message(first, 'Save changes to your sketch before opening another?')
+        s.keys(answer, to=(question := s.window(first, name=MAIN, other_than=main)))
+        s.gone(question)
     s.file_dialog(first, 'Open Sketch', cat)
     s.expect_board(main, saved)
     s.message(first, 'Pen at column 290, row 242')
@@ -73,20 +75,25 @@ def session(s):
     s.status(again, 0, 'Discard')
     check(not os.path.exists(store), 'closing the window left Screen.txt')
 
-    # A sketch named relative to the working folder opens with its pen, and closes unasked.
-    main = s.window(opened := s.start('cat.nsd', cwd=sketches), name=MAIN)
+    # A sketch named relative to the working folder, after Qt's own options, opens with its pen,
+    # and closes unasked.
+    main = s.window(opened := s.start('-style', 'Fusion', 'cat.nsd', cwd=sketches), name=MAIN)
     s.expect_board(main, saved)
     s.message(opened, 'Pen at column 290, row 243')
     s.close(main, opened)
 
-    # A file that cannot be opened still starts the board, which says why once the splash is gone.
-    missing = s.start(f'{sketches}/gone.nsd')  # named from home
-    s.message(missing, 'Could not open the sketch ~/Documents/gone.nsd: No such file or directory.')
-    one = s.window(missing, name=MAIN)
-    box, main = sorted([one, s.window(missing, name=MAIN, other_than=one)], key=lambda w: w.height)
-    check(all(w.name == MAIN for w in s.windows(missing)), 'the splash stayed behind the message')
-    s.keys('Return', to=box)
-    s.close(main, missing)
+    # A file that cannot be opened, or a name not in the system's encoding, still starts the board,
+    # which says why once the splash is gone. Files are named from home.
+    for name, why in ((f'{sketches}/gone.nsd', 'sketch ~/Documents/gone.nsd: No such file or'),
+                      (b'bad\xff.nsd', 'name ~/Documents/bad\ufffd.nsd cannot be used: it is')):
+        missing = s.start(name, cwd=sketches)
+        s.message(missing, why)
+        one = s.window(missing, name=MAIN)
+        box, main = sorted([one, s.window(missing, name=MAIN, other_than=one)],
+                           key=lambda w: w.height)
+        check(all(w.name == MAIN for w in s.windows(missing)), 'the splash stayed behind the message')
+        s.keys('Return', to=box)
+        s.close(main, missing)
 
     # A key on the splash ends the program before there is a board or a store.
     splash = s.window(last := s.start(), size=SPLASH)

@@ -222,14 +222,6 @@ private Q_SLOTS:
         QCOMPARE(QFile::exists(path("kept.nsd")), saveTo == QLatin1String("kept.nsd"));
         QCOMPARE(rig->board.hasUnsavedDrawing(), !goesOn || answer == int(Answer::Discard));
     }
-
-    void openAsksFirstAndCancelShowsNoDialog()
-    {
-        rig->keys(kVkRight, 3);
-        commands->OpenSketch();
-        QCOMPARE(rig->messages.asked, QStringList{SketchCommands::kBeforeOpening});
-        QCOMPARE(dialogs.calls, QStringList());
-    }
 };
 
 QTEST_GUILESS_MAIN(SketchFilesTest)

@@ -52,30 +52,6 @@ private Q_SLOTS:
         QVERIFY(QFile::link("in.nsd", "link.png"));
     }
 
-    // Only opening a window is left for later: the sketch (from the working folder), or why not.
-    void argumentsAskFor_data()
-    {
-        QTest::addColumn<QByteArrayList>("arguments");
-        QTest::addColumn<QString>("sketch");  // expected in sketchPath, "" for none
-        QTest::addColumn<QString>("error");
-        QTest::newRow("Qt's options pass; a missing sketch is the window's to report")
-            << QByteArrayList{"-platform", "offscreen", "-reverse", "gone.nsd"} << "gone.nsd"
-            << QString();
-        QTest::newRow("a name not in the encoding") << QByteArrayList{"bad\xff.nsd"} << ""
-                                                    << "cannot be used";
-    }
-    void argumentsAskFor()
-    {
-        QFETCH(QByteArrayList, arguments);
-        QFETCH(QString, sketch);
-        QFETCH(QString, error);
-        const CommandLine command = parsed(arguments);
-        QCOMPARE(command.action, CommandLine::Action::OpenWindow);
-        QCOMPARE(command.sketchPath, sketch.isEmpty() ? QString() : dir.filePath(sketch));
-        QVERIFY2(error.isEmpty() ? command.error.isEmpty() : command.error.contains(error),
-                 qPrintable(command.error));
-    }
-
     // Success answers on out, an error in one line on err; a failed export leaves the folder as it
     // was. Files written here cannot outgrow 10000 bytes, which a picture of random ink fills.
     void runsWithoutWindow_data()
