@@ -91,7 +91,7 @@ def session(s):
         one = s.window(missing, name=MAIN)
         box, main = sorted([one, s.window(missing, name=MAIN, other_than=one)],
                            key=lambda w: w.height)
-        check(all(w.name == MAIN for w in s.windows(missing)), 'the splash stayed behind the message')
+        check(all(w.name == MAIN for w in s.windows(missing)), 'the splash stayed on')
         s.keys('Return', to=box)
         s.close(main, missing)
 

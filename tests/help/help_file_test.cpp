@@ -48,9 +48,27 @@ void fieldRow(const char* name, Base base, int offset, int width, qint64 value,
     QTest::newRow(name) << -1 << int(base) << offset << width << value << reason;
 }
 
+// "Name(local)" per entry, children in brackets: "A(a.htm)[B(b.htm),C()]".
+QString outline(const std::vector<SitemapEntry>& entries)
+{
+    QStringList parts;
+    for (const SitemapEntry& entry : entries)
+        parts << entry.name + '(' + entry.local + ')'
+                + (entry.children.empty() ? QString() : '[' + outline(entry.children) + ']');
+    return parts.join(',');
+}
+
+QByteArray item(const QByteArray& name, const QByteArray& local = {})
+{
+    return "<LI><OBJECT type=\"text/sitemap\">"
+        + (name.isNull() ? "" : "<param name=\"Name\" value=\"" + name + "\">")
+        + (local.isNull() ? "" : "<param name=\"Local\" value=\"" + local + "\">") + "</OBJECT>\n";
+}
+
 }  // namespace
 
-class HelpArchiveTest : public QObject {
+// The help file's container, and the contents and index it holds whatever their markup's faults.
+class HelpFileTest : public QObject {
     Q_OBJECT
     QTemporaryDir scratch;
 
@@ -59,12 +77,12 @@ private Q_SLOTS:
     {
         ChmArchive archive;
         QVERIFY2(archive.open(kHelpFile), qPrintable(archive.errorString()));
-        for (const char* page :
-             {"Welcome.htm", "drawing.htm", "shaking.htm", "saving_and_opening.htm", "printing.htm",
-              "keyboard_shortcuts.htm", "file_format.htm", "help.css", "board.png", "contents.hhc",
-              "index.hhk"}) {
-            QVERIFY2(archive.entries().contains(QLatin1Char('/') + QLatin1String(page)), page);
-            QCOMPARE(archive.read(QLatin1String(page)).value_or("<missing>"),
+        const QStringList pages
+            = QDir(kHelpSources).entryList({"*.htm", "*.css", "*.png", "*.hhc", "*.hhk"});
+        QVERIFY(pages.contains(QStringLiteral("Welcome.htm")));
+        for (const QString& page : pages) {
+            QVERIFY2(archive.entries().contains('/' + page), qPrintable(page));
+            QCOMPARE(archive.read(page).value_or("<missing>"),
                      readWholeFile(kHelpSources + '/' + page));
         }
         QVERIFY(!archive.read(QStringLiteral("/missing.htm")).has_value());
@@ -145,7 +163,66 @@ private Q_SLOTS:
         QCOMPARE(archive.errorString(), reason);
         QVERIFY(!archive.read(QStringLiteral("/Welcome.htm")).has_value());
     }
+
+    void readsEntries_data()
+    {
+        QTest::addColumn<QByteArray>("html");
+        QTest::addColumn<QString>("expected");
+        const QByteArray a = item("A", "a.htm"), b = item("B", "b.htm"), c = item("C", "c.htm");
+        QTest::newRow("nested, then a sibling")
+            << "<HTML><UL>" + a + "<UL>" + b + "<UL>" + c + "</UL></UL>" + c + "</UL>"
+            << "A(a.htm)[B(b.htm)[C(c.htm)]],C(c.htm)";
+        QTest::newRow("heading without a topic") << "<UL>" + item("H") + "<UL>" + a + "</UL></UL>"
+                                                 << "H()[A(a.htm)]";
+        QTest::newRow("missing name takes the topic") << "<UL>" + item({}, "x.htm") + "</UL>"
+                                                      << "x.htm(x.htm)";
+        QTest::newRow("site properties")
+            << "<OBJECT type=\"text/site properties\"><param name=\"Name\" value=\"P\"></OBJECT>"
+                + a
+            << "A(a.htm)";
+        QTest::newRow("entities") << item(
+            "Tom &amp; Jerry &lt;3 &#233;&#x41; &bogus; &#0;",
+            "a&amp;b.htm") << QString::fromUtf8("Tom & Jerry <3 \u00e9A &bogus; \uFFFD(a&b.htm)");
+        QTest::newRow("case, quotes, bare values and '>'")
+            << QByteArray("<ul><li><object TYPE='text/sitemap'><PARAM NAME=name VALUE='a > "
+                          "b'><param name=local value=s.htm>")
+            << "a > b(s.htm)";
+        QTest::newRow("missing </OBJECT>")
+            << item("A").replace("</OBJECT>", "") + item("B") << "A(),B()";
+        QTest::newRow("comments") << "<!-- " + b + " -->" + a + "<!-- " + c << "A(a.htm)";
+        QTest::newRow("stray and early closing lists")
+            << "</UL><UL><UL>" + a + "</UL></UL></UL>" + b << "A(a.htm),B(b.htm)";
+        QTest::newRow("entity ten characters long")
+            << item("&&&&amp;&#x010FFFF;&#x0010FFFF;")
+            << "&&&&" + QString::fromUcs4(U"\U0010FFFF", 1) + "&#x0010FFFF;()";
+        QTest::newRow("Windows-1252 bytes")
+            << item("Caf\xe9 \x93new\x94 \x80") << QString::fromUtf8("Caf\u00e9 “new” €()");
+        QTest::newRow("not a sitemap") << QByteArray("\x00\x01<<<>>>\xff garbage <UL", 21) << "";
+    }
+    void readsEntries()
+    {
+        QFETCH(QByteArray, html);
+        QFETCH(QString, expected);
+        const Sitemap sitemap = SitemapParser::parse(html);
+        QCOMPARE(outline(sitemap.entries), expected);
+        QVERIFY(!sitemap.truncated);
+    }
+
+    void tooDeepOrTooManyEntriesAreCutAndSaidSo()
+    {
+        QByteArray deep = QByteArray("<UL>" + item("L", "l.htm")).repeated(100)
+            + QByteArray("</UL>").repeated(100) + item("After");
+        const Sitemap nested = SitemapParser::parse(deep);
+        QVERIFY(nested.truncated);
+        QCOMPARE(outline(nested.entries).count(u'['), SitemapParser::kMaxDepth - 1);
+        QCOMPARE(nested.entries.back().name,
+                 QStringLiteral("After"));  // the closing tags still reach the root
+        const Sitemap many
+            = SitemapParser::parse(item("E").repeated(SitemapParser::kMaxEntries + 5));
+        QVERIFY(many.truncated);
+        QCOMPARE(int(many.entries.size()), SitemapParser::kMaxEntries);
+    }
 };
 
-QTEST_GUILESS_MAIN(HelpArchiveTest)
-#include "chm_archive_test.moc"
+QTEST_GUILESS_MAIN(HelpFileTest)
+#include "help_file_test.moc"
