@@ -63,6 +63,7 @@ private Q_SLOTS:
         const auto row
             = [](const char* name, const QByteArrayList& arguments, int status,
                  const QString& said) { QTest::newRow(name) << arguments << status << said; };
+        row("-v", {"-v"}, 0, "Nimbolt Sketch ");  // deb.sh checks the number
         row("--help", {"--help"}, 0, "--export-png");
         const QString unknown = ": Unknown option '%1' (see --help); to open a file of that name, "
                                 "write ./%1 or put -- before it.\n";
