@@ -182,7 +182,7 @@ class Session:
                                       env=env, user=user, group=user).stdout
         self.poll(f'{words!r} in program {program.pid}', lambda: words in read(), watch=program)
 
-    def file_dialog(self, program, title, path, replace=False):  # path (if any) for the offered
+    def file_dialog(self, program, title, path, replace=False):  # path or the name offered
         dialog = self.window(program, name=title)
         if path:
             self.keys('ctrl+a', to=dialog)

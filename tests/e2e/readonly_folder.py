@@ -14,7 +14,7 @@ def readonly_folder(s):
         raise Skip('needs root to run the program as another user')
     subprocess.run(['useradd', '-M', '-r', '-s', '/usr/sbin/nologin', USER], capture_output=True)
     app = s.app_folder('installed')  # root's, mode 755
-    s.env['XDG_DATA_HOME'] = 'data'  # relative, so not a data folder: the default is
+    s.env['XDG_DATA_HOME'] = 'data'  # relative, so ignored for the default below
     data = f'{s.user_env(USER)["HOME"]}/.local/share/nimbolt-sketch'  # the per-user data folder
     store = f'{data}/Screen.txt'
 

@@ -32,8 +32,8 @@ def session(s):
     draw(main, ['Right', 'Down', 'Left'], {(292, 242), (292, 243), (291, 243)})
     s.message(first, 'canvas "Sketch board": Pen at column 291, row 243')
 
-    # Save (a bare name, for sketches), clear, draw, answer the question, open: drawing and pen
-    # come back. Save then offers the sketch opened.
+    # Save a bare name (into ~/Documents, with the suffix), clear, draw, answer the question, open:
+    # drawing and pen come back. Save then offers the sketch opened, and replaces it when told.
     saved, cat = {(291, 242), (290, 242)}, f'{sketches}/cat.nsd'
     draw(main, ['F2', 'Up', 'Left'], saved)
     s.keys('ctrl+s')
@@ -41,7 +41,7 @@ def session(s):
     s.file_dialog(first, 'Save Sketch As', 'cat')
     s.expect_store(cat, saved)
     draw(main, ['F2', 'Down'], {(290, 243)})
-    for answer in ('Escape', 'alt+d'):  # Cancel leaves it at that, with no dialog
+    for answer in ('Escape', 'alt+d'):  # Cancel opens no dialog
         s.keys('ctrl+o', to=main)
         s.message(first, 'Save changes to your sketch before opening another?')
         s.keys(answer, to=(question := s.window(first, name=MAIN, other_than=main)))
