@@ -41,6 +41,12 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
     }
 
+    void toolbarIsItsDesignedHeightAboveTheBoard()
+    {
+        QCOMPARE(window->toolbar()->height(), 24);
+        QCOMPARE(window->boardView()->y(), window->toolbar()->geometry().bottom() + 1);
+    }
+
     // Keys other than arrows (the end-to-end tests type those); also run with QT_SCALE_FACTOR=2,
     // where a board pixel is a crisp 2 x 2 device square.
     void keysPaintTheRightBoardPixel_data()
