@@ -16,14 +16,24 @@
 
 namespace {
 
-xcb_atom_t internAtom(xcb_connection_t* connection, const char* name)
+// The atoms of names, in one round trip to the server: every request goes out before the
+// first reply is awaited, which a remote display rewards.
+template <std::size_t N>
+std::array<xcb_atom_t, N> internAtoms(xcb_connection_t* connection,
+                                      const std::array<const char*, N>& names)
 {
-    const auto cookie
-        = xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name);
-    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
-    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    std::free(reply);
-    return atom;
+    std::array<xcb_intern_atom_cookie_t, N> cookies;
+    for (std::size_t i = 0; i < N; ++i) {
+        const auto length = static_cast<std::uint16_t>(std::strlen(names[i]));
+        cookies[i] = xcb_intern_atom(connection, 0, length, names[i]);
+    }
+    std::array<xcb_atom_t, N> atoms;
+    for (std::size_t i = 0; i < N; ++i) {
+        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookies[i], nullptr);
+        atoms[i] = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        std::free(reply);
+    }
+    return atoms;
 }
 
 template <typename T, std::size_t N>
@@ -70,15 +80,16 @@ void useBorderOnlyFrame(QWidget* window)
     // decorations (border only), input mode, status.
     constexpr std::uint32_t kHintFunctions = 1u << 0, kHintDecorations = 1u << 1;
     constexpr std::uint32_t kFunctionMove = 1u << 2, kDecorationBorder = 1u << 1;
-    const xcb_atom_t motif = internAtom(connection, "_MOTIF_WM_HINTS");
+    const auto [motif, state, skipTaskbar, skipPager]
+        = internAtoms<4>(connection,
+                         {"_MOTIF_WM_HINTS", "_NET_WM_STATE", "_NET_WM_STATE_SKIP_TASKBAR",
+                          "_NET_WM_STATE_SKIP_PAGER"});
     setProperty(connection, XCB_PROP_MODE_REPLACE, id, motif, motif,
                 std::array<std::uint32_t, 5>{kHintFunctions | kHintDecorations, kFunctionMove,
                                              kDecorationBorder, 0, 0});
     // Qt keeps states already set when it maps the window.
-    setProperty(connection, XCB_PROP_MODE_APPEND, id, internAtom(connection, "_NET_WM_STATE"),
-                XCB_ATOM_ATOM,
-                std::array<xcb_atom_t, 2>{internAtom(connection, "_NET_WM_STATE_SKIP_TASKBAR"),
-                                          internAtom(connection, "_NET_WM_STATE_SKIP_PAGER")});
+    setProperty(connection, XCB_PROP_MODE_APPEND, id, state, XCB_ATOM_ATOM,
+                std::array<xcb_atom_t, 2>{skipTaskbar, skipPager});
     xcb_flush(connection);
 #else
     Q_UNUSED(window);
@@ -92,9 +103,9 @@ QMargins expectedFrameMargins(QWidget* window)
     if (!connection)
         return {};
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-    const xcb_atom_t request = internAtom(connection, "_NET_REQUEST_FRAME_EXTENTS");
-    const std::vector<std::uint32_t> supported
-        = property(connection, root, internAtom(connection, "_NET_SUPPORTED"));
+    const auto [request, supportedName, extents] = internAtoms<3>(
+        connection, {"_NET_REQUEST_FRAME_EXTENTS", "_NET_SUPPORTED", "_NET_FRAME_EXTENTS"});
+    const std::vector<std::uint32_t> supported = property(connection, root, supportedName);
     if (std::find(supported.begin(), supported.end(), request) == supported.end())
         return {};  // no window manager, or one that cannot say
     const auto id = static_cast<xcb_window_t>(window->winId());
@@ -108,7 +119,6 @@ QMargins expectedFrameMargins(QWidget* window)
                    reinterpret_cast<const char*>(&message));
     xcb_flush(connection);
     // The window manager answers at once; a quarter of a second bounds the wait if it does not.
-    const xcb_atom_t extents = internAtom(connection, "_NET_FRAME_EXTENTS");
     for (int attempt = 0; attempt < 25; ++attempt) {
         const std::vector<std::uint32_t> ltrb = property(connection, id, extents);
         if (ltrb.size() == 4)
